@@ -1,0 +1,19 @@
+// Base of the all-pass filters: a frequency, a bandwidth and one sample of
+// input and output history.
+#pragma once
+
+#include "dsp/tqsp_filter.h"
+
+class tqsp_filter_all_pass : public tqsp_filter {
+public:
+    tqsp_filter_all_pass(float frequency, float bandwidth);
+
+    // [audio thread] Designs again only when the value changes.
+    virtual void setBandwidth(float b);
+    float getBandwidth() const { return bandwidth; }
+
+protected:
+    float bandwidth;
+    float y1 = 0.0f;
+    float x1 = 0.0f;
+};

@@ -1,0 +1,30 @@
+// First-order all-pass (a + z^-1) / (1 + a·z^-1): unit gain at every frequency,
+// 90 degrees of phase shift at its frequency. The bandwidth does not enter.
+#pragma once
+
+#include "dsp/tqsp_filter_all_pass.h"
+
+class tqsp_filter_all_pass_one_pole final : public tqsp_filter_all_pass {
+public:
+    tqsp_filter_all_pass_one_pole();
+
+    // [main thread] New rate and coefficient; the history is kept.
+    void setAudioSamplingRate(float sr) override;
+    // [audio thread]
+    float process(float x) override {
+        const float y = a * x + x1 - a * y1;
+        y1 = y;
+        x1 = x;
+        return y;
+    }
+    void recalculate() override;
+    // [audio thread] Takes other's coefficient, nothing else: stages of a chain
+    // share one design.
+    virtual void copyCoefficients(tqsp_filter_all_pass_one_pole& other) { a = other.a; }
+
+    float getCoefficient() const { return a; }
+
+private:
+    float piOverRate;
+    float a = 0.0f;
+};

@@ -1,0 +1,49 @@
+// Butterworth sections designed by the bilinear transform in double precision,
+// with wc = 2π·f and K = wc / tan(π·f/rate).
+#pragma once
+
+#include "dsp/tqsp_filter.h"
+
+#include <bit>
+#include <cstdint>
+
+class tqsp_filter_butterworth : public tqsp_filter {
+public:
+    explicit tqsp_filter_butterworth(float frequency);
+
+protected:
+    // wc and K for the current frequency and rate.
+    void designCorner();
+
+    double b0 = 0.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+    double wc = 0.0;
+    double K = 0.0;
+    float y1 = 0.0f;
+    float x1 = 0.0f;
+};
+
+class tqsp_filter_butterworth_first_order : public tqsp_filter_butterworth {
+public:
+    using tqsp_filter_butterworth::tqsp_filter_butterworth;
+
+    // [audio thread] The fed-back output is flushed to 0 once it turns subnormal.
+    float process(float x) override {
+        const float y = static_cast<float>(x * b0 + x1 * b1 - y1 * a1);
+        y1 = (std::bit_cast<uint32_t>(y) & 0x7f800000u) != 0 ? y : 0.0f;
+        x1 = x;
+        return y;
+    }
+    // [audio thread] On: pass-through. Off: designs again.
+    void bypass(bool on) override;
+};
+
+class tqsp_filter_butterworth_first_order_low_pass final
+    : public tqsp_filter_butterworth_first_order {
+public:
+    explicit tqsp_filter_butterworth_first_order_low_pass(float frequency = 1000.0f);
+    void recalculate() override;
+
+    double getB0() const { return b0; }
+    double getB1() const { return b1; }
+    double getA1() const { return a1; }
+};

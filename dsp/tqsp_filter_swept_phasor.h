@@ -1,0 +1,61 @@
+// Phase shifter: six first-order all-pass stages swept together by a
+// modulation value -1..+1, a low-passed feedback path subtracted at the input,
+// and the low-passed chain output mixed half and half with the dry input. The
+// mix glides in and out when the section is switched.
+#pragma once
+
+#include "dsp/mod_lag.h"
+#include "dsp/tqsp_filter.h"
+#include "dsp/tqsp_filter_all_pass_one_pole.h"
+#include "dsp/tqsp_filter_butterworth.h"
+#include "dsp/tqsp_filter_rbj.h"
+
+class tqsp_filter_swept_phasor final : public tqsp_filter {
+public:
+    static constexpr int kStages = 6;
+    static constexpr int kSweepPoints = 4001;
+
+    tqsp_filter_swept_phasor();
+    ~tqsp_filter_swept_phasor() override;
+
+    // [main thread] Set the global rate first: the mix smoother reads it.
+    // Nothing is cleared.
+    void setAudioSamplingRate(float rate) override;
+    // [audio thread] One sample.
+    float process(float x) override {
+        const float mix = mod_lag_dsp(&mixSmoother, mixTarget);
+        const float fb = feedbackLowPass.process(lastChainOutput * feedback);
+        float c = x - fb;
+        for (auto& stage : stages) c = stage.process(c);
+        lastChainOutput = c;
+        const float wet = outputLowPass.process(c);
+        return wet * mix + (1.0f - mix) * x;
+    }
+
+    // [audio thread] Amount of chain output subtracted from the input.
+    virtual void setFeedback(float v) { feedback = v; }
+    // [audio thread] Fades the wet signal in (on) or out (off).
+    virtual void setActive(bool on) { mixTarget = on ? 0.5f : 0.0f; }
+    // [audio thread] Sweep position -1..+1 (pinned to that range).
+    virtual void setModulation(float m);
+
+    // The swept break frequency of the stages, in Hz.
+    float getSweepFrequency() { return stages[0].getFrequency(); }
+    float getSweepTableEntry(int i) const { return sweepTable[i]; }
+    const tqsp_filter_all_pass_one_pole& getStage(int i) const { return stages[i]; }
+    const tqsp_filter_butterworth_first_order_low_pass& getOutputLowPass() const {
+        return outputLowPass;
+    }
+    const tqsp_filter_rbj_low_pass& getFeedbackLowPass() const { return feedbackLowPass; }
+    float getMix() { return mod_lag_get_output(&mixSmoother); }
+
+private:
+    tqsp_filter_all_pass_one_pole stages[kStages];
+    tqsp_filter_butterworth_first_order_low_pass outputLowPass;
+    tqsp_filter_rbj_low_pass feedbackLowPass;
+    mod_lag_record mixSmoother;
+    float feedback = 0.0f;
+    float lastChainOutput = 0.0f;
+    float mixTarget = 0.5f;
+    float sweepTable[kSweepPoints];
+};
