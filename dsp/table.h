@@ -22,8 +22,8 @@ enum {
     TABLE_SINE_SQUARED = 845,
 };
 
-// sin(i·π/256) for i = 0..127, to six decimals: the first quarter of a sine
-// cycle without its end point.
+// sin(i·π/256) for i = 0..126 to six decimals, and 0.999981 last: the first
+// quarter of a sine cycle without its end point 1.0.
 extern const float quarterSine[128];
 
 // [main thread, may block] Allocates n + 1 zeroed entries.

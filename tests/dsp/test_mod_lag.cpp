@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -15,21 +14,17 @@ struct Lag : ::testing::Test {
 };
 
 TEST_F(Lag, Coefficients) {
-    EXPECT_EQ(r.riseCoefficient, static_cast<float>(std::exp(-1.0 / 44.1f)));
     mod_lag_set_attr(&r, MOD_LAG_RISE_TIME, 0.01f);
-    EXPECT_NEAR(r.riseCoefficient, 0.997735f, 1e-6);
-    EXPECT_EQ(r.riseComplement, 1.0f - r.riseCoefficient);
+    EXPECT_NEAR(r.riseCoefficient, 0.997735f, 1e-6); // exp(-1/441)
     mod_lag_set_attr(&r, MOD_LAG_FALL_TIME, 0.0f);
     EXPECT_EQ(r.fallCoefficient, 0.0f);
     EXPECT_EQ(mod_lag_get_attr(&r, MOD_LAG_RISE_TIME), 0.01f);
-    EXPECT_EQ(mod_lag_get_attr(&r, MOD_LAG_FALL_TIME), 0.0f);
-
     csd_set_attr(CSD_ATTR_SAMPLING_RATE, 96000.0f);
     mod_lag_update_sampling_rate(&r);
     EXPECT_EQ(r.riseCoefficient, static_cast<float>(std::exp(-1.0 / 960.0)));
 }
 
-TEST_F(Lag, AsymmetricSteps) {
+TEST_F(Lag, RiseAndFallSteps) {
     mod_lag_set_attr(&r, MOD_LAG_RISE_TIME, 0.0f);
     mod_lag_set_attr(&r, MOD_LAG_FALL_TIME, 1.0f);
     EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f);
@@ -45,23 +40,20 @@ TEST_F(Lag, NoInputVariantsUseTheStoredTarget) {
     const float first = mod_lag_dsp_no_input(&r);
     EXPECT_EQ(first, (0.0f - 2.0f) * r.riseCoefficient + 2.0f);
     mod_lag_clear(&r);
-    EXPECT_EQ(mod_lag_get_output(&r), 0.0f);
     EXPECT_EQ(mod_lag_dsp_no_input(&r), first);
     mod_lag_clear(&r);
     EXPECT_EQ(mod_lag_dsp_symmetric_no_input(&r), first);
 }
 
-TEST_F(Lag, SymmetricFlushesSubnormals) {
-    mod_lag_set_attr(&r, MOD_LAG_FALL_TIME, 100.0f); // not used by the symmetric step
+TEST_F(Lag, OnlyTheSymmetricStepsFlushSubnormals) {
     r.output = 1e-38f;
     int steps = 0;
-    while (r.output != 0.0f && steps < 1000) {
+    for (; r.output != 0.0f && steps < 1000; ++steps) {
         mod_lag_dsp_symmetric(&r, 0.0f);
-        ASSERT_TRUE(r.output == 0.0f || std::fpclassify(r.output) == FP_NORMAL);
-        ++steps;
+        ASSERT_NE(std::fpclassify(r.output), FP_SUBNORMAL);
     }
     EXPECT_LT(steps, 1000);
-    r.output = 1e-38f; // the asymmetric step keeps subnormal values
+    r.output = 1e-38f;
     mod_lag_dsp(&r, 0.0f);
     EXPECT_EQ(std::fpclassify(r.output), FP_SUBNORMAL);
 }

@@ -5,11 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 namespace {
-
-const float kRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000};
 
 // Gain of a filter's coefficients at z = e^{iw}.
 double gainAt(const tqsp_filter_rbj& f, double w) {
@@ -27,7 +24,6 @@ TEST(Rbj, LowPassCoefficients) {
     EXPECT_NEAR(lp.getB1(), (1 - c) / a0, 1e-6);
     EXPECT_NEAR(lp.getA1(), -2 * c / a0, 1e-6);
     EXPECT_NEAR(lp.getA2(), (1 - alpha) / a0, 1e-6);
-    EXPECT_NEAR(lp.getB0() + lp.getB1() + lp.getB2(), 1 + lp.getA1() + lp.getA2(), 1e-6);
 }
 
 TEST(Rbj, ResponsesMeasuredWithSines) {
@@ -35,19 +31,17 @@ TEST(Rbj, ResponsesMeasuredWithSines) {
     tqsp_filter_rbj_high_pass hp;
     tqsp_filter_rbj_band_pass bp;
     tqsp_filter_rbj_notch notch;
-    // sinh(1/(2Q)) in place of 1/(2Q): the gain at the corner is 1/(2·sinh(1/(2Q))).
+    // alpha uses sinh(1/(2Q)): the gain at the corner is 1/(2·sinh(1/(2Q))), not Q.
     const double cornerGain = 1 / (2 * std::sinh(1 / (2 * 0.707)));
     EXPECT_NEAR(std::abs(measureResponse(lp, 1000, 44100)), cornerGain, 1e-3);
     EXPECT_NEAR(std::abs(measureResponse(hp, 1000, 44100)), cornerGain, 1e-3);
     EXPECT_NEAR(std::abs(measureResponse(bp, 1000, 44100)), 1.0, 1e-3);
     EXPECT_LT(std::abs(measureResponse(notch, 1000, 44100)), 1e-3);
-    EXPECT_NEAR(std::abs(measureResponse(notch, 50, 44100)), 1.0, 1e-2);
 
     tqsp_filter_rbj_low_pass dc;
     float y = 0.0f;
     for (int i = 0; i < 2000; ++i) y = dc.process(1.0f);
     EXPECT_NEAR(y, 1.0f, 1e-6);
-
     tqsp_filter_rbj_high_pass dcBlock;
     dcBlock.setFrequency(20.0f);
     for (int i = 0; i < 5 * 44100; ++i) y = dcBlock.process(1.0f);
@@ -55,12 +49,11 @@ TEST(Rbj, ResponsesMeasuredWithSines) {
 }
 
 TEST(Rbj, StableAndLimitedAtEveryRate) {
-    for (float rate : kRates) {
+    for (float rate : {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000}) {
         for (float f : {20.0f, 11000.0f, 18000.0f, 40000.0f}) {
             tqsp_filter_rbj_low_pass lp;
             tqsp_filter_rbj_high_pass hp;
-            for (tqsp_filter_rbj* filter :
-                 {static_cast<tqsp_filter_rbj*>(&lp), static_cast<tqsp_filter_rbj*>(&hp)}) {
+            for (tqsp_filter_rbj* filter : {(tqsp_filter_rbj*)&lp, (tqsp_filter_rbj*)&hp}) {
                 filter->setAudioSamplingRate(rate);
                 filter->setFrequency(f);
                 // Poles inside the unit circle.
@@ -68,13 +61,11 @@ TEST(Rbj, StableAndLimitedAtEveryRate) {
                 EXPECT_LT(std::fabs(filter->getA1()), 1.0f + filter->getA2()) << rate << " " << f;
             }
             if (f < 11000.0f) continue; // too low for a DC check in single precision
-            // Gain stays 1 at DC and 0 at half the rate, whatever the design frequency.
             EXPECT_NEAR(gainAt(lp, 0.0), 1.0, 1e-5) << rate << " " << f;
             EXPECT_NEAR(gainAt(lp, M_PI), 0.0, 1e-4) << rate << " " << f;
         }
     }
-    // Above the limit the design is that of 0.45 × rate.
-    tqsp_filter_rbj_low_pass above, atLimit;
+    tqsp_filter_rbj_low_pass above, atLimit; // above 0.45 × rate: designed at the limit
     above.setAudioSamplingRate(22050.0f);
     atLimit.setAudioSamplingRate(22050.0f);
     above.setFrequency(18000.0f);
@@ -87,27 +78,22 @@ TEST(Rbj, StableAndLimitedAtEveryRate) {
 TEST(Rbj, Shelves) {
     tqsp_filter_rbj_low_shelf low;
     tqsp_filter_rbj_high_shelf high;
-    for (tqsp_filter_rbj* s :
-         {static_cast<tqsp_filter_rbj*>(&low), static_cast<tqsp_filter_rbj*>(&high)}) {
-        EXPECT_FLOAT_EQ(s->getB0(), 1.0f);
+    for (tqsp_filter_rbj* s : {(tqsp_filter_rbj*)&low, (tqsp_filter_rbj*)&high}) {
+        EXPECT_FLOAT_EQ(s->getB0(), 1.0f); // 0 dB passes through
         EXPECT_FLOAT_EQ(s->getB1(), s->getA1());
         EXPECT_FLOAT_EQ(s->getB2(), s->getA2());
     }
+    const double six = std::pow(10.0, 6.0 / 20);
     low.setGain(6.0f);
     high.setGain(6.0f);
-    EXPECT_NEAR(gainAt(low, 0.0), std::pow(10.0, 6.0 / 20), 1e-4); // about 2
+    EXPECT_NEAR(gainAt(low, 0.0), six, 1e-4);
     EXPECT_NEAR(gainAt(low, M_PI), 1.0, 1e-4);
-    EXPECT_NEAR(gainAt(high, M_PI), std::pow(10.0, 6.0 / 20), 1e-4);
+    EXPECT_NEAR(gainAt(high, M_PI), six, 1e-4);
     EXPECT_NEAR(gainAt(high, 0.0), 1.0, 1e-4);
-    // Half the shelf gain (in dB) at the corner frequency.
     EXPECT_NEAR(20 * std::log10(gainAt(low, 2 * M_PI * 1000 / 44100)), 3.0, 0.05);
-
     low.bypass(true);
-    low.setGain(6.0f); // unchanged value still designs again
-    EXPECT_NEAR(gainAt(low, 0.0), std::pow(10.0, 6.0 / 20), 1e-4);
-    low.setSlope(1.0f);
-    EXPECT_EQ(low.getSlope(), 1.0f);
-    EXPECT_NEAR(gainAt(low, 0.0), std::pow(10.0, 6.0 / 20), 1e-4);
+    low.setGain(6.0f); // the same value still designs again
+    EXPECT_NEAR(gainAt(low, 0.0), six, 1e-4);
 }
 
 TEST(Rbj, NormalisedResonance) {
@@ -133,9 +119,7 @@ TEST(Rbj, BypassAndModeChanges) {
     tqsp_filter_rbj_multimode mm;
     tqsp_filter_rbj_band_pass reference;
     for (float x : {0.3f, -0.7f, 0.9f}) mm.process(x);
-    mm.setResponseMode(tqsp_filter_rbj_multimode::bandPass);
-    EXPECT_EQ(mm.getA1(), reference.getA1());
-    EXPECT_EQ(mm.getB0(), reference.getB0());
+    mm.setResponseMode(tqsp_filter_rbj_multimode::bandPass); // clears
     const float signal[] = {0.5f, 0.1f, -0.4f, 0.8f};
     for (float x : signal) EXPECT_EQ(mm.process(x), reference.process(x));
     mm.setResponseMode(tqsp_filter_rbj_multimode::bandPass); // same mode: history kept
@@ -154,18 +138,13 @@ TEST(Rbj, AlternatingOffsetKeepsSilenceNormal) {
     tqsp_filter_rbj_high_pass hp;
     hp.setFrequency(20.0f);
     hp.process(1.0f);
-    for (int i = 0; i < 44100 * 20; ++i) {
-        const float y = hp.process(0.0f);
-        ASSERT_NE(std::fpclassify(y), FP_SUBNORMAL) << i;
-    }
-}
+    for (int i = 0; i < 44100 * 20; ++i)
+        ASSERT_NE(std::fpclassify(hp.process(0.0f)), FP_SUBNORMAL) << i;
 
-TEST(Rbj, ProcessVectorInPlaceMatchesSingleCalls) {
-    tqsp_filter_rbj_high_pass a, b;
-    float buffer[64], expected[64];
-    for (int i = 0; i < 64; ++i) buffer[i] = std::sin(i * 0.3f);
-    for (int i = 0; i < 64; ++i) expected[i] = a.process(buffer[i]);
-    b.processVector(buffer, buffer, 64);
+    float buffer[64], expected[64]; // processVector in place equals single calls
+    tqsp_filter_rbj_high_pass c, d;
+    for (int i = 0; i < 64; ++i) expected[i] = c.process(buffer[i] = std::sin(i * 0.3f));
+    d.processVector(buffer, buffer, 64);
     for (int i = 0; i < 64; ++i) ASSERT_EQ(buffer[i], expected[i]);
 }
 
