@@ -33,9 +33,7 @@ enum tq_paramTypes : std::int32_t {
 // inserted with a zero entry in the map that was read. Declare every parameter before the
 // manager is shared between threads; from then on reads and writes of declared parameters
 // neither allocate nor lock, and values are single relaxed atomic stores.
-//
-// Unless stated otherwise, every operation may be called from any thread once all
-// parameters are declared, and none of them blocks.
+// Nothing blocks; [any thread] and [audio thread] operations never allocate for declared indices.
 class tq_paramManager {
 public:
     // One record of a snapshot.
@@ -86,17 +84,24 @@ public:
     virtual void newParameter(long index, const char* name, const char* shortName,
                               const char* units, float minimum, float maximum, float defaultValue,
                               tq_paramTypes type);
+    // [any thread]
     virtual float getVSTvalue(long index);
-    // Stores v unchanged and derives the natural value from it.
+    // Stores v unchanged and derives the natural value from it. [any thread]
     virtual void setVSTvalue(long index, float v);
+    // [any thread]
     virtual float getNaturalValue(long index);
-    // Stores n unchanged and derives the (clamped) host value from it.
+    // Stores n unchanged and derives the (clamped) host value from it. [any thread]
     virtual void setNaturalValue(long index, float n);
+    // One natural unit up or down; integer-like types wrap. [main thread] [ui thread]
     virtual void incrementNaturalValue(long index);
     virtual void decrementNaturalValue(long index);
+    // The aux entry holds the host-synced flag of the sync types. [main thread]
     virtual void setAuxValue(long index, long value);
+    // Sync types only; keeps the host value and re-derives the natural value. [main thread]
     virtual void setHostSynced(long index, bool flag);
+    // [main thread]
     virtual void setRandomizeable(long index, bool flag);
+    // [any thread]
     virtual bool canRandomize(long index);
     // Uses the C library's rand(), never seeded here. [main thread]
     virtual void randomize(long index);
@@ -104,6 +109,7 @@ public:
     virtual float getDSPValue(long index);
     // DSP value at the stored host value plus offset; stores nothing. [audio thread]
     virtual float getModulatedDSPValue(long index, float offset);
+    // Stored entries, as declared. [any thread]
     virtual float getDefaultValue(long index);
     virtual float getMinimumValue(long index);
     virtual float getMaximumValue(long index);
@@ -111,28 +117,36 @@ public:
     virtual bool getHostSynced(long index);
     virtual tq_paramTypes getType(long index);
     // Short name for maxLen up to 8, long name above; text holds maxLen + 1 bytes.
+    // [any thread]
     virtual void getName(long index, char* text, int maxLen);
     // Allocates. [main thread]
     virtual std::string getName(long index);
-    // text holds maxLen + 1 bytes.
+    // text holds maxLen + 1 bytes. [any thread]
     virtual void getUnitsName(long index, char* text, int maxLen);
-    // text holds maxLen bytes (more for overrides, see kValueTextMinBytes).
+    // text holds maxLen bytes (more for overrides, see kValueTextMinBytes). [any thread]
     virtual void getValueString(long index, char* text, int maxLen);
     // Visible text at most maxLen - 1 characters, terminated within maxLen bytes.
+    // [any thread]
     virtual void getValueStringFromNaturalValue(long index, char* text, float natural, int maxLen);
+    // Formatted as a host text of 8 bytes, or maxLen when shorter. [any thread]
     virtual void getValueStringFromVSTvalue(long index, char* text, float vst, int maxLen);
-    // text holds 9 bytes.
+    // text holds 9 bytes. [any thread]
     virtual void getVSTvalueString(long index, char* text);
     // Value text without spaces, for a text-entry field; text holds maxLen + 1 bytes.
     // Allocates. [main thread] [ui thread]
     virtual void getTextEditString(long index, char* text, int maxLen);
-    // Always within 0..1.
+    // Always within 0..1. [any thread]
     virtual float VSTvalueFromNaturalValue(long index, float natural);
+    // [any thread]
     virtual float naturalValueFromVSTvalue(long index, float v);
+    // [audio thread] allocation-free for declared indices.
     virtual float dspValueFromNaturalValue(long index, float natural);
     // Parses typed text; natural is clamped to the bounds whatever the result.
+    // [main thread] [ui thread]
     virtual bool naturalValueFromString(long index, const char* text, float& natural);
+    // [any thread]
     virtual int getParameterCount();
+    // The natural value for controls that show it, else the host value. [any thread]
     virtual float getControlValue(long index);
     virtual bool controlUsesNaturalValue(long index);
     // Every whole value of an integer parameter as text; other types leave the list alone.
@@ -144,11 +158,12 @@ public:
     virtual void saveState(int number);
     // Applies a state through setVSTvalue; unknown numbers are ignored. [main thread]
     virtual void restoreState(int number);
-    // Seconds from 1000 ms on, else milliseconds; text holds maxLen + 1 bytes.
+    // Seconds from 1000 ms on, else milliseconds; text holds maxLen + 1 bytes. [any thread]
     virtual void floatToTimeStr(char* text, float milliseconds, int maxLen);
-    // True and the position when text names a note length (spaces ignored).
+    // True and the position when text names a note length (spaces ignored). [any thread]
     virtual bool matchMetricalStr(const char* text, int& index);
 
+    // Note-length names are offered only through matchMetricalStr and value texts.
     const char* const* getMetricalNames() { return nullptr; }
     // The caller owns the memento. [main thread]
     paramMemento* createMemento();
