@@ -1,0 +1,76 @@
+#include "gui/PluginBundle.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+struct BundleReference {
+    std::string root;
+    int references = 0;
+    std::string resourceOverride;
+};
+
+BundleReference& bundle() {
+    static BundleReference instance;
+    return instance;
+}
+
+} // namespace
+
+namespace GUI {
+
+bool bundleRootFromModulePath(const std::string& modulePath, std::string& root) {
+    std::string path = modulePath;
+    for (int cut = 0; cut < 3; ++cut) {
+        const auto slash = path.rfind('/');
+        if (slash == std::string::npos) return false;
+        path.erase(slash);
+    }
+    root = path;
+    return true;
+}
+
+const std::string& getBundlePath() {
+    return bundle().root;
+}
+
+std::string getResourceFolder() {
+    const BundleReference& b = bundle();
+    if (!b.resourceOverride.empty()) return b.resourceOverride;
+    if (b.root.empty()) return {};
+    return b.root + "/Contents/Resources";
+}
+
+void setResourceFolderOverride(const std::string& folder) {
+    bundle().resourceOverride = folder;
+}
+
+} // namespace GUI
+
+void InitMachOLibrary() {
+    Dl_info info{};
+    std::string root;
+    std::string module;
+    if (dladdr(reinterpret_cast<void*>(&InitMachOLibrary), &info) != 0 && info.dli_fname) {
+        // A module loaded by a relative path must not move when the working folder does.
+        std::error_code error;
+        const auto absolute = std::filesystem::absolute(info.dli_fname, error);
+        module = error ? info.dli_fname : absolute.lexically_normal().string();
+    }
+    const bool found = GUI::bundleRootFromModulePath(module, root);
+    if (!found) {
+        std::fputs("Could not determine bundle location.\n", stdout);
+        return;
+    }
+    bundle().root = root;
+    ++bundle().references;
+}
+
+void ExitMachOLibrary() {
+    BundleReference& b = bundle();
+    if (b.references == 0) return;
+    if (--b.references == 0) b.root.clear();
+}

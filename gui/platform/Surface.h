@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gui/CColor.h"
+#include "gui/CRect.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace GUI::platform {
+
+// A 32-bit ARGB pixel image (premultiplied alpha, one uint32 per pixel as 0xAARRGGBB).
+// Backs both decoded bitmaps and offscreen drawing targets. [ui thread]
+class Surface final {
+public:
+    // A transparent image of the given size.
+    Surface(int width, int height);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // Decodes a PNG file; null when the file is missing or not a PNG.
+    static std::unique_ptr<Surface> loadPng(const std::string& path);
+
+    int width() const { return w; }
+    int height() const { return h; }
+    // The pixel at (x, y); 0 outside the image.
+    uint32_t pixel(int x, int y) const;
+    // A copy in which every opaque pixel of the given colour is fully transparent.
+    std::unique_ptr<Surface> withoutColor(const CColor& color) const;
+
+    void* handle() const { return surface; } // the drawing layer's own object
+
+private:
+    explicit Surface(void* native);
+
+    void* surface;
+    int w;
+    int h;
+};
+
+} // namespace GUI::platform

@@ -1,0 +1,333 @@
+// The framework underneath the controls: ownership, repaint rules, drawing order and the
+// frame's mouse, wheel and key dispatch; bitmaps and where they are read from.
+
+#include "gui/CKnob.h"
+#include "gui/platform/Surface.h"
+#include "gui_test_support.h"
+#include "plugin/VstInterface.h"
+
+#include <gtest/gtest.h>
+
+using namespace GUI;
+using namespace guitest;
+
+namespace {
+
+// A view that counts its paints and destruction and can take the focus.
+struct ProbeView : CView {
+    ProbeView(const CRect& r, int* destroyed = nullptr) : CView(r), gone(destroyed) {}
+    ~ProbeView() override {
+        if (gone) ++*gone;
+    }
+    void draw(CDrawContext* context) override {
+        ++draws;
+        context->setFillColor(color);
+        context->drawRect(size, kDrawFilled);
+        setDirty(false);
+    }
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState& b) override {
+        downs.push_back(b);
+        return kMouseEventHandled;
+    }
+    CMouseEventResult onMouseMoved(CPoint&, const CButtonState&) override {
+        ++moves;
+        return kMouseEventHandled;
+    }
+    bool onWheel(const CPoint&, float distance, const CButtonState&) override {
+        wheel += distance;
+        return true;
+    }
+    int32_t onKeyDown(VstKeyCode& k) override { return k.character == usedKey ? 1 : -1; }
+
+    int* gone;
+    int draws = 0;
+    int moves = 0;
+    float wheel = 0;
+    int32_t usedKey = -1;
+    CColor color{10, 20, 30, 255};
+    std::vector<CButtonState> downs;
+};
+
+// A control whose paints are counted.
+struct ProbeControl : CControl {
+    using CControl::CControl;
+    void draw(CDrawContext* context) override {
+        ++draws;
+        CControl::draw(context);
+    }
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+        ++downs;
+        return kMouseEventHandled;
+    }
+    int draws = 0;
+    int downs = 0;
+};
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override { frame = new CFrame(CRect(0, 0, 100, 80), nullptr, &editor); }
+    void TearDown() override {
+        if (frame) frame->forget();
+    }
+    StubEditor editor;
+    RecordingListener listener;
+    CFrame* frame = nullptr;
+};
+
+TEST_F(Frame, ClosingReleasesEveryViewAndBitmap) {
+    ResourceFolder resources;
+    CBitmap* art = resources.strip(10005, 10, 10, 2);
+    art->remember(); // the test's own look at it
+    int destroyed = 0;
+    for (int i = 0; i < 3; ++i)
+        frame->addView(new ProbeView(CRect(i * 10, 0, i * 10 + 10, 10), &destroyed));
+    auto* knob = new CKnob(CRect(50, 0, 60, 10), &listener, 1, art);
+    art->forget(); // creator's reference: the knob keeps its own
+    frame->addView(knob);
+    EXPECT_EQ(knob->getNbReference(), 2);
+    EXPECT_EQ(art->getNbReference(), 2);
+    frame->forget();
+    frame = nullptr;
+    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(art->getNbReference(), 1);
+    art->forget();
+}
+
+TEST_F(Frame, AddViewRefusesNullAndAttachedViews) {
+    auto* view = new ProbeView(CRect(0, 0, 10, 10));
+    EXPECT_FALSE(frame->addView(nullptr));
+    EXPECT_TRUE(frame->addView(view));
+    EXPECT_FALSE(frame->addView(view));
+    EXPECT_EQ(frame->getNbViews(), 1);
+    EXPECT_EQ(view->getFrame(), frame);
+    EXPECT_TRUE(frame->removeView(view, true));
+    EXPECT_EQ(frame->getNbViews(), 0);
+}
+
+TEST_F(Frame, IdleRepaintsOnlyWhatChanged) {
+    auto* a = new ProbeControl(CRect(0, 0, 10, 10), &listener, 0);
+    auto* b = new ProbeControl(CRect(20, 0, 30, 10), &listener, 1);
+    frame->addView(a);
+    frame->addView(b);
+    frame->idle();
+    ASSERT_EQ(a->draws, 1);
+    ASSERT_EQ(b->draws, 1);
+    frame->idle(); // nothing changed: no painting at all
+    EXPECT_EQ(a->draws + b->draws, 2);
+    EXPECT_TRUE(frame->getDamage().isEmpty());
+
+    a->setValue(0.5f);
+    EXPECT_TRUE(a->isDirty());
+    EXPECT_EQ(a->draws, 1); // setValue draws nothing by itself
+    frame->idle();
+    EXPECT_EQ(a->draws, 2);
+    EXPECT_EQ(b->draws, 1);
+    EXPECT_FALSE(a->isDirty());
+
+    a->setValue(0.5f); // the value already shown
+    frame->idle();
+    EXPECT_EQ(a->draws, 2);
+
+    b->setDirty(true); // forced, same value
+    EXPECT_TRUE(b->isDirty());
+    frame->idle();
+    EXPECT_EQ(b->draws, 2);
+
+    b->setVisible(false); // its area is repainted without it
+    frame->idle();
+    EXPECT_EQ(b->draws, 2);
+    EXPECT_EQ(frame->getBackBuffer().getPixel(25, 5), 0xff000000u);
+
+    frame->setBackgroundColor(kWhiteCColor); // a dirty container repaints whole
+    frame->idle();
+    EXPECT_EQ(a->draws, 3);
+    EXPECT_EQ(frame->getBackBuffer().getPixel(50, 50), 0xffffffffu);
+}
+
+TEST_F(Frame, ChildrenDrawInOrderClippedToThemselvesAndTheDamage) {
+    auto* bottom = new ProbeView(CRect(0, 0, 50, 50));
+    auto* top = new ProbeView(CRect(20, 20, 70, 70));
+    top->color = CColor{200, 0, 0, 255};
+    frame->addView(bottom);
+    frame->addView(top);
+    frame->idle();
+    const COffscreenContext& image = frame->getBackBuffer();
+    EXPECT_EQ(image.getPixel(10, 10), 0xff0a141eu);
+    EXPECT_EQ(image.getPixel(30, 30), 0xffc80000u); // overlap: the later view wins
+    EXPECT_EQ(image.getPixel(75, 75), 0xff000000u);
+
+    bottom->color = CColor{0, 255, 0, 255};
+    frame->invalidRect(CRect(0, 0, 10, 10));
+    frame->idle();
+    EXPECT_EQ(image.getPixel(5, 5), 0xff00ff00u);
+    EXPECT_EQ(image.getPixel(15, 15), 0xff0a141eu); // outside the damage: untouched
+    EXPECT_EQ(top->draws, 1);
+}
+
+TEST_F(Frame, HitTestTakesEdgesAndTheTopmostView) {
+    auto* under = new ProbeView(CRect(0, 0, 40, 40));
+    auto* over = new ProbeView(CRect(20, 20, 40, 40));
+    frame->addView(under);
+    frame->addView(over);
+    click(*frame, {40, 40});
+    click(*frame, {10, 10});
+    click(*frame, {41, 10});
+    EXPECT_EQ(over->downs.size(), 1u);
+    EXPECT_EQ(under->downs.size(), 1u);
+    over->setMouseEnabled(false);
+    click(*frame, {30, 30});
+    EXPECT_EQ(under->downs.size(), 2u);
+}
+
+TEST_F(Frame, ListenerMayClaimModifierClicks) {
+    auto* control = new ProbeControl(CRect(0, 0, 10, 10), &listener, 3);
+    frame->addView(control);
+    listener.claimModifierClicks = 1;
+    const CButtonState claimed[] = {kRButton, kLButton | kShift, kLButton | kControl,
+                                    kLButton | kAlt, kLButton | kApple};
+    for (CButtonState b : claimed) click(*frame, {5, 5}, b);
+    EXPECT_EQ(control->downs, 0);
+    EXPECT_EQ(listener.modifierClicks.size(), 5u);
+    click(*frame, {5, 5}, kLButton | kDoubleClick); // not a modifier
+    EXPECT_EQ(control->downs, 1);
+    listener.claimModifierClicks = 0;
+    click(*frame, {5, 5}, kRButton);
+    EXPECT_EQ(control->downs, 2);
+}
+
+TEST_F(Frame, CaptureHoldsTheGestureAndBlocksTheWheel) {
+    auto* a = new ProbeView(CRect(0, 0, 10, 10));
+    auto* b = new ProbeView(CRect(20, 0, 30, 10));
+    frame->addView(a);
+    frame->addView(b);
+    CPoint start(5, 5), overB(25, 5);
+    frame->onMouseDown(start, kLButton);
+    frame->onMouseMoved(overB, kLButton);
+    EXPECT_FALSE(frame->onWheel(overB, kMouseWheelAxisY, 1.f, kLButton));
+    frame->onMouseUp(overB, kLButton);
+    EXPECT_EQ(a->moves, 1);
+    EXPECT_EQ(b->moves, 0);
+    EXPECT_TRUE(frame->onWheel(overB, kMouseWheelAxisY, 2.f, 0));
+    EXPECT_TRUE(frame->onWheel(overB, kMouseWheelAxisX, 1.f, 0));
+    EXPECT_TRUE(frame->onWheel(overB, kMouseWheelAxisX, 3.f, kShift));
+    EXPECT_EQ(b->wheel, 2.f - 1.f + 3.f);
+    EXPECT_FALSE(frame->onWheel({90, 70}, kMouseWheelAxisY, 1.f, 0));
+}
+
+TEST_F(Frame, KeysGoToFocusThenModalThenMoveTheFocus) {
+    auto* a = new ProbeView(CRect(0, 0, 10, 10));
+    auto* b = new ProbeView(CRect(20, 0, 30, 10));
+    auto* c = new ProbeView(CRect(40, 0, 50, 10));
+    a->setWantsFocus(true);
+    c->setWantsFocus(true);
+    frame->addView(a);
+    frame->addView(b);
+    frame->addView(c);
+    VstKeyCode tab{0, VKEY_TAB, 0}, backTab{0, VKEY_TAB, MODIFIER_SHIFT}, x{'x', 0, 0};
+    EXPECT_EQ(frame->onKeyDown(x), -1);
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), a);
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), c);
+    EXPECT_EQ(frame->onKeyDown(backTab), 1);
+    EXPECT_EQ(frame->getFocusView(), a);
+    a->usedKey = 'x';
+    EXPECT_EQ(frame->onKeyDown(x), 1);
+    // The focus ends with every mouse-down; the modal view is asked next.
+    click(*frame, {90, 70});
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    auto* modal = new ProbeView(CRect(0, 0, 5, 5));
+    modal->usedKey = 'x';
+    ASSERT_TRUE(frame->setModalView(modal));
+    EXPECT_EQ(frame->onKeyDown(x), 1);
+    frame->setModalView(nullptr);
+    modal->forget();
+    // A focused view that leaves takes the focus with it.
+    frame->setFocusView(c);
+    frame->removeView(c);
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+}
+
+TEST(Geometry, HitTestsIncludeEdgesAreasDoNot) {
+    const CRect r(10, 20, 30, 40);
+    EXPECT_TRUE(r.pointInside({30, 40}));
+    EXPECT_TRUE(r.pointInside({10, 20}));
+    EXPECT_FALSE(r.pointInside({31, 40}));
+    EXPECT_FALSE(r.rectOverlap(CRect(30, 20, 40, 40)));
+    EXPECT_TRUE(r.rectOverlap(CRect(29, 39, 40, 50)));
+    CRect u;
+    u.unite(r).unite(CRect(0, 0, 5, 5));
+    EXPECT_EQ(u, CRect(0, 0, 30, 40));
+    CRect b = r;
+    EXPECT_TRUE(b.bound(CRect(50, 50, 60, 60)).isEmpty());
+}
+
+TEST(Bitmap, ResourcesAreNamedByIdAndLoadedFromTheResourceFolder) {
+    ResourceFolder resources;
+    EXPECT_EQ(CBitmap::resourcePath(10001, "png"), resources.path.string() + "/bmp10001.png");
+    EXPECT_EQ(CBitmap::resourcePath(7, "jpg"), resources.path.string() + "/bmp00007.jpg");
+    EXPECT_EQ(CBitmap::resourcePath("about.png", ""), resources.path.string() + "/about.png");
+    EXPECT_EQ(CBitmap::resourcePath("../x.png", ""), "");
+
+    CBitmap* strip = resources.strip(10017, 33, 74, 4);
+    EXPECT_EQ(strip->getWidth(), 33);
+    EXPECT_EQ(strip->getHeight(), 296);
+    strip->forget();
+    writeStrip(resources.path.string(), "named", 3, 4, 1);
+    auto* named = new CBitmap("named.png");
+    EXPECT_EQ(named->getHeight(), 4);
+    named->forget();
+
+    // Missing and undecodable resources are empty and draw nothing.
+    std::FILE* junk = std::fopen((resources.path / "bmp10004.png").c_str(), "w");
+    std::fputs("not an image", junk);
+    std::fclose(junk);
+    for (CResourceDescription d : {CResourceDescription(10003), CResourceDescription(10004)}) {
+        auto* missing = new CBitmap(d);
+        EXPECT_FALSE(missing->isLoaded());
+        EXPECT_EQ(missing->getWidth(), 0);
+        COffscreenContext image(4, 4);
+        missing->draw(&image, CRect(0, 0, 4, 4));
+        EXPECT_EQ(image.getPixel(1, 1), 0u);
+        missing->forget();
+    }
+}
+
+TEST(Bitmap, TransparentAndAlphaDrawing) {
+    ResourceFolder resources;
+    // Two frames: colour 0 on top, colour 1 below; make colour 1 the transparent one.
+    CBitmap* strip = resources.strip(10010, 4, 2, 2);
+    const uint32_t c1 = frameColor(1);
+    strip->setTransparentColor(CColor{uint8_t(c1 >> 16), uint8_t(c1 >> 8), uint8_t(c1), 255});
+    COffscreenContext image(4, 4);
+    image.setFillColor(kWhiteCColor);
+    image.drawRect(CRect(0, 0, 4, 4), kDrawFilled);
+    strip->drawTransparent(&image, CRect(0, 0, 4, 4));
+    EXPECT_EQ(image.getPixel(0, 0), frameColor(0));
+    EXPECT_EQ(image.getPixel(0, 3), 0xffffffffu);
+    strip->draw(&image, CRect(0, 0, 4, 4));
+    EXPECT_EQ(image.getPixel(0, 3), c1);
+    // Half opacity over black: every channel halves (within rounding).
+    COffscreenContext dark(4, 2);
+    dark.setFillColor(kBlackCColor);
+    dark.drawRect(CRect(0, 0, 4, 2), kDrawFilled);
+    strip->drawAlphaBlend(&dark, CRect(0, 0, 4, 2), {0, 0}, 128);
+    const uint32_t p = dark.getPixel(1, 1), c0 = frameColor(0);
+    for (int shift : {0, 8, 16})
+        EXPECT_NEAR(int(p >> shift & 255), int(c0 >> shift & 255) / 2, 1) << shift;
+    strip->forget();
+}
+
+TEST(Bundle, RootIsThreeLevelsAboveTheModule) {
+    std::string root = "unchanged";
+    EXPECT_TRUE(bundleRootFromModulePath("/x/Orvella.vst/Contents/x86_64-linux/Orvella.so", root));
+    EXPECT_EQ(root, "/x/Orvella.vst");
+    EXPECT_TRUE(bundleRootFromModulePath("/Contents/x86_64-linux/Orvella.so", root));
+    EXPECT_EQ(root, "");
+    root = "unchanged";
+    EXPECT_FALSE(bundleRootFromModulePath("Contents/x86_64-linux/Orvella.so", root));
+    EXPECT_FALSE(bundleRootFromModulePath("Orvella.so", root));
+    EXPECT_EQ(root, "unchanged");
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+#pragma once
+
+// Shared helpers for the GUI tests: generated strip artwork, an offscreen frame and a
+// listener that records what it hears.
+
+#include "gui/CBitmap.h"
+#include "gui/CControl.h"
+#include "gui/CControlListener.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/GUIEditorInterface.h"
+#include "gui/PluginBundle.h"
+
+#include <cairo.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace guitest {
+
+// Opaque colour of strip frame k: distinct for every k below 64.
+inline uint32_t frameColor(int k) {
+    return 0xff000000u | uint32_t(40 + k * 3) << 16 | uint32_t(200 - k * 2) << 8 | uint32_t(k * 4);
+}
+
+// Writes a strip of `frames` solid frames, each width x frameHeight, as <folder>/<name>.png.
+inline void writeStrip(const std::string& folder, const std::string& name, int width,
+                       int frameHeight, int frames) {
+    cairo_surface_t* s =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, frameHeight * frames);
+    cairo_t* cr = cairo_create(s);
+    for (int k = 0; k < frames; ++k) {
+        const uint32_t c = frameColor(k);
+        cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0, ((c >> 8) & 255) / 255.0,
+                             (c & 255) / 255.0);
+        cairo_rectangle(cr, 0, k * frameHeight, width, frameHeight);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_write_to_png(s, (folder + "/" + name + ".png").c_str());
+    cairo_surface_destroy(s);
+}
+
+// A private resource folder for one test program, removed at exit.
+class ResourceFolder {
+public:
+    ResourceFolder() {
+        path =
+            std::filesystem::temp_directory_path() / ("orvella-gui-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        GUI::setResourceFolderOverride(path.string());
+    }
+    ~ResourceFolder() {
+        GUI::setResourceFolderOverride("");
+        std::filesystem::remove_all(path);
+    }
+    // Writes bmp<id>.png as a strip and loads it.
+    GUI::CBitmap* strip(int id, int width, int frameHeight, int frames) const {
+        char name[16];
+        std::snprintf(name, sizeof name, "bmp%05d", id);
+        writeStrip(path.string(), name, width, frameHeight, frames);
+        return new GUI::CBitmap(id);
+    }
+    std::filesystem::path path;
+};
+
+// Which strip frame fills `rect` of the image: k, or -1 when the area is not one frame.
+inline int shownFrame(const GUI::COffscreenContext& image, const GUI::CRect& rect,
+                      int frames = 64) {
+    const uint32_t first = image.getPixel(rect.left, rect.top);
+    for (GUI::CCoord y = rect.top; y < rect.bottom; ++y)
+        for (GUI::CCoord x = rect.left; x < rect.right; ++x)
+            if (image.getPixel(x, y) != first) return -1;
+    for (int k = 0; k < frames; ++k)
+        if (frameColor(k) == first) return k;
+    return -1;
+}
+
+struct RecordingListener : GUI::CControlListener {
+    void valueChanged(GUI::CControl* c) override { values.push_back(c->getValue()); }
+    int32_t controlModifierClicked(GUI::CControl*, GUI::CButtonState b) override {
+        modifierClicks.push_back(b);
+        return claimModifierClicks;
+    }
+    void controlBeginEdit(GUI::CControl*) override { ++begins; }
+    void controlEndEdit(GUI::CControl*) override { ++ends; }
+
+    std::vector<float> values;
+    std::vector<GUI::CButtonState> modifierClicks;
+    int32_t claimModifierClicks = 0;
+    int begins = 0;
+    int ends = 0;
+};
+
+struct StubEditor : GUI::GUIEditorInterface {
+    void doIdleStuff() override { ++idles; }
+    int32_t getKnobMode() const override { return knobMode; }
+    void beginEdit(long index) override { edits.push_back(index); }
+    void endEdit(long index) override { edits.push_back(-1 - index); }
+
+    int32_t knobMode = GUI::kLinearMode;
+    int idles = 0;
+    std::vector<long> edits; // begin as the index, end as -1 - index
+};
+
+// Sends a complete left-button gesture through the frame.
+inline void click(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
+    frame.onMouseDown(at, buttons);
+    frame.onMouseUp(at, buttons);
+}
+
+} // namespace guitest
