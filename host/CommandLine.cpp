@@ -1,0 +1,199 @@
+#include "host/CommandLine.h"
+
+#include "host/HostError.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<double> number(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> integer(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+ControlChange controlChange(const std::string& text) {
+    const auto bad = [&text](const std::string& why) {
+        return HostError("malformed --cc '" + text + "': " + why +
+                         " (expected TIME:CONTROLLER:VALUE, e.g. 1.5:1:64)");
+    };
+    const auto first = text.find(':');
+    const auto second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos || text.find(':', second + 1) != std::string::npos)
+        throw bad("three fields are needed");
+    const auto seconds = number(text.substr(0, first));
+    const auto controller = integer(text.substr(first + 1, second - first - 1), 0, 127);
+    const auto value = integer(text.substr(second + 1), 0, 127);
+    if (!seconds || *seconds < 0) throw bad("the time must be a number of seconds, 0 or more");
+    if (!controller) throw bad("the controller must be a number from 0 to 127");
+    if (!value) throw bad("the value must be a number from 0 to 127");
+    return {*seconds, *controller, *value};
+}
+
+ParameterSetting parameterSetting(const std::string& text) {
+    const auto equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size())
+        throw HostError("malformed --set '" + text + "' (expected PARAMETER=VALUE)");
+    return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+// Walks the arguments after the subcommand: options with their values, and the rest.
+class Arguments {
+public:
+    using Handler = std::function<void(const std::string& value)>;
+    struct Option {
+        const char* name;
+        bool takesValue;
+        Handler handle;
+    };
+
+    Arguments(const std::vector<std::string>& all, std::size_t first) : all_(all), next_(first) {}
+
+    std::vector<std::string> parse(const std::vector<Option>& options) {
+        std::vector<std::string> positional;
+        while (next_ < all_.size()) {
+            const std::string arg = all_[next_++];
+            if (arg.size() < 2 || arg.rfind("--", 0) != 0) {
+                positional.push_back(arg);
+                continue;
+            }
+            const auto equals = arg.find('=');
+            const std::string name = arg.substr(0, equals);
+            auto option = std::find_if(options.begin(), options.end(),
+                                       [&name](const Option& o) { return name == o.name; });
+            if (option == options.end()) throw HostError("unknown option '" + name + "'");
+            if (!option->takesValue) {
+                if (equals != std::string::npos)
+                    throw HostError("option " + name + " takes no value");
+                option->handle({});
+            } else if (equals != std::string::npos) {
+                option->handle(arg.substr(equals + 1));
+            } else if (next_ < all_.size()) {
+                option->handle(all_[next_++]);
+            } else {
+                throw HostError("option " + name + " needs a value");
+            }
+        }
+        return positional;
+    }
+
+private:
+    const std::vector<std::string>& all_;
+    std::size_t next_;
+};
+
+RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path& plugin,
+                            bool& help) {
+    RenderCommand c;
+    c.plugin = plugin;
+    const std::vector<Arguments::Option> options = {
+        {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
+        {"--program", true, [&](const std::string& v) { c.program = v; }},
+        {"--set", true, [&](const std::string& v) { c.settings.push_back(parameterSetting(v)); }},
+        {"--cc", true, [&](const std::string& v) { c.controlChanges.push_back(controlChange(v)); }},
+        {"--block", true,
+         [&](const std::string& v) {
+             auto n = integer(v, 1, 65536);
+             if (!n) throw HostError("--block needs a number of samples from 1 to 65536");
+             c.blockSize = *n;
+         }},
+        {"--tail", true,
+         [&](const std::string& v) {
+             auto s = number(v);
+             if (!s || *s < 0 || *s > 3600)
+                 throw HostError("--tail needs a number of seconds from 0 to 3600");
+             c.tailSeconds = *s;
+         }},
+        {"--spectrogram", true, [&](const std::string& v) { c.spectrogram = v; }},
+        {"--format", true, [&](const std::string& v) { c.format = v; }},
+        {"--demo", false, [&](const std::string&) { c.demo = true; }},
+        {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
+        {"--help", false, [&](const std::string&) { help = true; }},
+    };
+    const auto files = Arguments(all, 2).parse(options);
+    if (help) return c;
+    std::stable_sort(
+        c.controlChanges.begin(), c.controlChanges.end(),
+        [](const ControlChange& a, const ControlChange& b) { return a.seconds < b.seconds; });
+    if (c.demo) {
+        if (files.size() != 1) throw HostError("render --demo takes one output file");
+        c.output = files[0];
+        if (c.spectrogram.empty()) c.spectrogram = fs::path(c.output).replace_extension(".png");
+    } else {
+        if (files.size() != 2)
+            throw HostError("render needs an input and an output file (or --demo OUT)");
+        c.input = files[0];
+        c.output = files[1];
+    }
+    return c;
+}
+
+} // namespace
+
+Command parseCommandLine(const std::vector<std::string>& all, const fs::path& defaultPlugin) {
+    if (all.size() < 2) throw HostError("no command given (try: orvella-host --help)");
+    const std::string& command = all[1];
+    bool help = command == "--help" || command == "-h" || command == "help";
+    if (help) return HelpCommand{};
+
+    if (command == "render") {
+        RenderCommand c = renderCommand(all, defaultPlugin, help);
+        if (help) return HelpCommand{};
+        return c;
+    }
+    if (command == "info" || command == "gui") {
+        fs::path plugin = defaultPlugin;
+        bool json = false;
+        std::vector<Arguments::Option> options = {
+            {"--plugin", true, [&](const std::string& v) { plugin = v; }},
+            {"--help", false, [&](const std::string&) { help = true; }},
+        };
+        if (command == "info")
+            options.push_back({"--json", false, [&](const std::string&) { json = true; }});
+        const auto extra = Arguments(all, 2).parse(options);
+        if (help) return HelpCommand{};
+        if (!extra.empty()) throw HostError("unexpected argument '" + extra.front() + "'");
+        if (command == "info") return InfoCommand{plugin, json};
+        return GuiCommand{plugin};
+    }
+    throw HostError("unknown command '" + command + "' (try: orvella-host --help)");
+}
+
+std::string usage() {
+    return R"(Usage:
+  orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
+  orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
+  orvella-host info [--plugin PATH] [--json]
+  orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
+
+Render options:
+  --plugin PATH        a plug-in .so or bundle folder (default: the Orvella bundle
+                       built beside this tool)
+  --program N|NAME     select a program first
+  --set PARAM=VALUE    set a parameter (index or name) to a host value 0..1 or to the
+                       text the plug-in displays, e.g. --set "Ph B Input=In B"
+  --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
+  --block N            block size in samples (default 512)
+  --tail SECONDS       keep rendering after the input ends
+  --format NAME        output format (default: the input's): wav, aiff, flac, ogg, ...
+  --spectrogram PNG    write a spectrogram of input and output side by side
+  --quiet              no progress bar
+)";
+}

@@ -1,0 +1,53 @@
+// The tool's command line: subcommands and their options, checked for form. Names of
+// parameters and programs are checked later, against the loaded plug-in.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+struct ParameterSetting {
+    std::string parameter; // index or name
+    std::string value;     // host value 0..1 or a display text
+};
+
+struct ControlChange {
+    double seconds;
+    int controller;
+    int value;
+};
+
+struct RenderCommand {
+    std::filesystem::path input; // empty with --demo
+    std::filesystem::path output;
+    std::filesystem::path plugin;
+    std::filesystem::path spectrogram; // empty for none
+    bool demo = false;
+    std::optional<std::string> program;
+    std::vector<ParameterSetting> settings;
+    std::vector<ControlChange> controlChanges; // in time order
+    int blockSize = 512;
+    double tailSeconds = 0;
+    std::optional<std::string> format;
+    bool quiet = false;
+};
+
+struct InfoCommand {
+    std::filesystem::path plugin;
+    bool json = false;
+};
+
+struct GuiCommand {
+    std::filesystem::path plugin;
+};
+
+struct HelpCommand {};
+
+using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, HelpCommand>;
+
+// [main thread] Throws HostError with a one-line reason for anything malformed.
+Command parseCommandLine(const std::vector<std::string>& arguments,
+                         const std::filesystem::path& defaultPlugin);
+std::string usage();

@@ -1,0 +1,138 @@
+#include "host/EditorWindow.h"
+
+#include "host/HostError.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <vector>
+
+namespace {
+constexpr auto kIdleInterval = std::chrono::milliseconds(20);
+}
+
+struct EditorWindow::Connection {
+    Display* display = nullptr;
+    Window window = 0;
+    Atom deleteWindow = 0;
+    bool editorOpen = false;
+    bool destroyed = false;                            // by someone else: nothing left to destroy
+    std::vector<std::pair<VstInt32, float>> automated; // since the last print
+};
+
+namespace {
+
+void fixSize(Display* display, Window window, int width, int height) {
+    // The editor draws a fixed layout: the window neither grows nor shrinks under it.
+    XSizeHints* hints = XAllocSizeHints();
+    hints->flags = PMinSize | PMaxSize;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+    XSetWMNormalHints(display, window, hints);
+    XFree(hints);
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
+bool editorSize(PluginHost& host, int& width, int& height) {
+    ERect* rect = nullptr;
+    host.dispatch(effEditGetRect, 0, 0, &rect);
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top) return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
+} // namespace
+
+EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
+    if (!(host.effect().flags & effFlagsHasEditor)) {
+        delete x_;
+        throw HostError("the plug-in has no editor");
+    }
+    x_->display = XOpenDisplay(nullptr);
+    if (!x_->display) {
+        delete x_;
+        const char* name = std::getenv("DISPLAY");
+        throw HostError(std::string("cannot open the X display '") + (name ? name : "") + "'");
+    }
+    Display* d = x_->display;
+    int width = 400, height = 300;
+    editorSize(host, width, height);
+    x_->window = XCreateSimpleWindow(
+        d, DefaultRootWindow(d), 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+        0, BlackPixel(d, DefaultScreen(d)), BlackPixel(d, DefaultScreen(d)));
+    const std::string title = host.effectName().empty() ? "orvella-host" : host.effectName();
+    XStoreName(d, x_->window, title.c_str());
+    XClassHint classHint{const_cast<char*>("orvella-host"), const_cast<char*>("orvella-host")};
+    XSetClassHint(d, x_->window, &classHint);
+    x_->deleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d, x_->window, &x_->deleteWindow, 1);
+    XSelectInput(d, x_->window, StructureNotifyMask);
+    fixSize(d, x_->window, width, height);
+    XMapWindow(d, x_->window);
+    XSync(d, False);
+
+    host.onSizeWindow = [this](int w, int h) {
+        if (w <= 0 || h <= 0) return false;
+        fixSize(x_->display, x_->window, w, h);
+        return true;
+    };
+    host.onAutomate = [this](VstInt32 index, float value) {
+        x_->automated.emplace_back(index, value);
+    };
+    host.resume();
+    host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(x_->window));
+    x_->editorOpen = true;
+    // Some editors know their size only once open.
+    if (editorSize(host, width, height)) fixSize(d, x_->window, width, height);
+    XFlush(d);
+}
+
+EditorWindow::~EditorWindow() {
+    if (x_->editorOpen) host_.dispatch(effEditClose);
+    host_.onSizeWindow = nullptr;
+    host_.onAutomate = nullptr;
+    host_.suspend();
+    if (!x_->destroyed) XDestroyWindow(x_->display, x_->window);
+    XCloseDisplay(x_->display);
+    delete x_;
+}
+
+void EditorWindow::run(std::ostream& out) {
+    using Clock = std::chrono::steady_clock;
+    Display* d = x_->display;
+    auto nextIdle = Clock::now();
+    for (;;) {
+        while (XPending(d)) {
+            XEvent event;
+            XNextEvent(d, &event);
+            if (event.type == DestroyNotify && event.xdestroywindow.window == x_->window) {
+                x_->destroyed = true;
+                return;
+            }
+            if (event.type == ClientMessage &&
+                static_cast<Atom>(event.xclient.data.l[0]) == x_->deleteWindow)
+                return;
+        }
+        const auto now = Clock::now();
+        if (now >= nextIdle) {
+            host_.dispatch(effEditIdle);
+            nextIdle = now + kIdleInterval;
+            for (auto [index, value] : x_->automated) {
+                char number[32];
+                std::snprintf(number, sizeof number, "%.4f", static_cast<double>(value));
+                out << "parameter " << index << " \"" << host_.parameterName(index)
+                    << "\" = " << number << " \"" << host_.parameterDisplay(index) << "\""
+                    << std::endl;
+            }
+            x_->automated.clear();
+        }
+        const auto wait =
+            std::chrono::duration_cast<std::chrono::milliseconds>(nextIdle - Clock::now());
+        pollfd fd{ConnectionNumber(d), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(std::max<long>(wait.count(), 0)));
+    }
+}

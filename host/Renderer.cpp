@@ -1,0 +1,151 @@
+#include "host/Renderer.h"
+
+#include "host/HostError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <memory>
+
+namespace {
+
+// VstEvents with room for any number of event pointers, as hosts allocate it.
+class EventList final {
+public:
+    explicit EventList(std::size_t capacity)
+        : storage_(new std::byte[offsetof(VstEvents, events) + capacity * sizeof(VstEvent*)]()),
+          midi_(capacity) {}
+
+    void clear() { count_ = 0; }
+    void addControlChange(VstInt32 deltaFrames, int controller, int value) {
+        VstMidiEvent& e = midi_[count_];
+        e = VstMidiEvent{};
+        e.type = kVstMidiType;
+        e.byteSize = sizeof(VstMidiEvent);
+        e.deltaFrames = deltaFrames;
+        e.midiData[0] = static_cast<char>(0xB0); // control change, first channel
+        e.midiData[1] = static_cast<char>(controller);
+        e.midiData[2] = static_cast<char>(value);
+        slots()[count_++] = reinterpret_cast<VstEvent*>(&e);
+    }
+    bool empty() const { return count_ == 0; }
+    VstEvents* events() {
+        auto* list = reinterpret_cast<VstEvents*>(storage_.get());
+        list->numEvents = static_cast<VstInt32>(count_);
+        list->reserved = 0;
+        return list;
+    }
+
+private:
+    VstEvent** slots() {
+        return reinterpret_cast<VstEvent**>(storage_.get() + offsetof(VstEvents, events));
+    }
+    std::unique_ptr<std::byte[]> storage_;
+    std::vector<VstMidiEvent> midi_;
+    std::size_t count_ = 0;
+};
+
+// The event's frame on the rendering timeline.
+std::size_t frameOf(const ControlChange& change, double sampleRate) {
+    return static_cast<std::size_t>(std::llround(change.seconds * sampleRate));
+}
+
+} // namespace
+
+std::size_t renderedChannels(const PluginHost& host, const AudioBuffer& input) {
+    const VstInt32 outputs = host.effect().numOutputs;
+    if (outputs < 1) throw HostError("the plug-in has no audio outputs: it is not an effect");
+    return outputs == 1 ? 1 : input.channels.size();
+}
+
+AudioBuffer render(PluginHost& host, const AudioBuffer& input, const RenderSettings& settings,
+                   const RenderProgress& progress) {
+    AEffect& effect = host.effect();
+    const double rate = input.sampleRate;
+    const std::size_t block = static_cast<std::size_t>(host.blockSize());
+    const std::size_t sourceChannels = input.channels.size();
+    const std::size_t outChannels = renderedChannels(host, input);
+    const std::size_t delay = static_cast<std::size_t>(std::max(effect.initialDelay, 0));
+    const std::size_t length =
+        input.frames() + static_cast<std::size_t>(std::llround(settings.tailSeconds * rate));
+    const std::size_t total = length + delay;
+
+    // Block buffers for every pin the plug-in has, whatever the file feeds.
+    const auto ins = static_cast<std::size_t>(std::max(effect.numInputs, 0));
+    const auto outs = static_cast<std::size_t>(effect.numOutputs);
+    std::vector<std::vector<float>> inBuffers(ins, std::vector<float>(block));
+    std::vector<std::vector<float>> outBuffers(outs, std::vector<float>(block));
+    std::vector<float*> inPointers, outPointers;
+    for (auto& b : inBuffers) inPointers.push_back(b.data());
+    for (auto& b : outBuffers) outPointers.push_back(b.data());
+    // Which file channel each input reads; a plug-in with one input gets the mix.
+    const bool downmix = ins == 1 && sourceChannels == 2;
+    auto sourceOf = [&](std::size_t pin) -> const std::vector<float>* {
+        if (pin < sourceChannels) return &input.channels[pin];
+        if (sourceChannels == 1 && pin == 1) return &input.channels[0];
+        return nullptr;
+    };
+
+    std::size_t mostPerBlock = 0;
+    for (std::size_t i = 0, start = 0; i < settings.controlChanges.size(); start = i) {
+        const std::size_t blockIndex = frameOf(settings.controlChanges[i], rate) / block;
+        while (i < settings.controlChanges.size() &&
+               frameOf(settings.controlChanges[i], rate) / block == blockIndex)
+            ++i;
+        mostPerBlock = std::max(mostPerBlock, i - start);
+    }
+    EventList events(mostPerBlock);
+    auto nextChange = settings.controlChanges.begin();
+
+    AudioBuffer output;
+    output.sampleRate = rate;
+    output.channels.assign(outChannels, std::vector<float>(length));
+
+    host.setConnectedPins(static_cast<int>(sourceChannels), static_cast<int>(outChannels));
+    host.setOffline(true);
+    host.resume();
+    const bool replacing = (effect.flags & effFlagsCanReplacing) && effect.processReplacing;
+    for (std::size_t start = 0; start < total; start += block) {
+        const std::size_t n = std::min(block, total - start);
+        for (std::size_t pin = 0; pin < ins; ++pin) {
+            float* to = inBuffers[pin].data();
+            std::fill(to, to + n, 0.0f);
+            const std::size_t have =
+                start < input.frames() ? std::min(n, input.frames() - start) : 0;
+            if (downmix) {
+                for (std::size_t i = 0; i < have; ++i)
+                    to[i] = 0.5f * (input.channels[0][start + i] + input.channels[1][start + i]);
+            } else if (const auto* from = sourceOf(pin)) {
+                std::copy_n(from->begin() + static_cast<std::ptrdiff_t>(start), have, to);
+            }
+        }
+        for (auto& b : outBuffers)
+            std::fill(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n), 0.0f);
+
+        events.clear();
+        for (;
+             nextChange != settings.controlChanges.end() && frameOf(*nextChange, rate) < start + n;
+             ++nextChange)
+            events.addControlChange(static_cast<VstInt32>(frameOf(*nextChange, rate) - start),
+                                    nextChange->controller, nextChange->value);
+        host.setSamplePosition(static_cast<double>(start));
+        if (!events.empty()) host.dispatch(effProcessEvents, 0, 0, events.events());
+        if (replacing)
+            effect.processReplacing(&effect, inPointers.data(), outPointers.data(),
+                                    static_cast<VstInt32>(n));
+        else
+            effect.process(&effect, inPointers.data(), outPointers.data(),
+                           static_cast<VstInt32>(n));
+
+        // The first `delay` frames out are the plug-in's latency, not the input's start.
+        for (std::size_t i = 0; i < n; ++i) {
+            if (start + i < delay) continue;
+            for (std::size_t c = 0; c < outChannels; ++c)
+                output.channels[c][start + i - delay] = outBuffers[c][i];
+        }
+        if (progress) progress(start + n, total);
+    }
+    host.suspend();
+    host.setOffline(false);
+    return output;
+}

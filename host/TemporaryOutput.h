@@ -1,0 +1,26 @@
+// An output file written under a temporary name in its target folder and renamed into
+// place only when complete, so a failed or interrupted run leaves no partial file.
+#pragma once
+
+#include <filesystem>
+
+class TemporaryOutput final {
+public:
+    // [main thread] Creates the empty temporary file; throws HostError when the target's
+    // folder cannot take it.
+    explicit TemporaryOutput(std::filesystem::path target);
+    // [main thread] Removes the temporary file unless it was committed.
+    ~TemporaryOutput();
+    TemporaryOutput(const TemporaryOutput&) = delete;
+    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+
+    const std::filesystem::path& path() const { return temporary_; }
+    // [main thread] Moves the finished file onto the target; throws HostError.
+    void commit();
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    int slot_ = -1;
+    bool committed_ = false;
+};
