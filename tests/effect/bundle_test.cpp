@@ -1,0 +1,459 @@
+// The built Orvella.so, loaded and driven only through its AEffect record, as a host does.
+#include "params/OrvellaParameterManager.h"
+#include "tests/common/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+const std::string bundlePath = builtModule("Orvella.vst/Contents/x86_64-linux/Orvella.so");
+
+using Buffer = std::vector<float>;
+
+Buffer noise(std::size_t n, unsigned seed = 1, float level = 0.5f) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> d(-level, level);
+    Buffer b(n);
+    for (float& x : b) x = d(rng);
+    return b;
+}
+
+struct Plugin {
+    explicit Plugin(std::function<VstIntPtr(const HostCall&)> answer = TestHost::defaultAnswer)
+        : host(bundlePath) {
+        host.answer = std::move(answer);
+        effect = host.instantiate();
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0) {
+        return TestHost::dispatch(effect, opcode, index, value, ptr, opt);
+    }
+    void set(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
+    float get(VstInt32 index) { return effect->getParameter(effect, index); }
+    std::string text(VstInt32 opcode, VstInt32 index = 0) {
+        char buffer[64];
+        std::memset(buffer, 'x', sizeof buffer);
+        buffer[63] = 0;
+        dispatch(opcode, index, 0, buffer);
+        return buffer;
+    }
+    // Processes in blocks of the given size; returns left and right outputs.
+    std::pair<Buffer, Buffer> run(const Buffer& left, const Buffer& right, int block = 512) {
+        Buffer outL(left.size()), outR(left.size());
+        for (std::size_t at = 0; at < left.size(); at += std::size_t(block)) {
+            const int n = int(std::min<std::size_t>(std::size_t(block), left.size() - at));
+            float* ins[] = {const_cast<float*>(&left[at]), const_cast<float*>(&right[at])};
+            float* outs[] = {&outL[at], &outR[at]};
+            effect->processReplacing(effect, ins, outs, n);
+        }
+        return {outL, outR};
+    }
+    void controlChange(int status, int controller, int value) {
+        VstMidiEvent midi{};
+        midi.type = kVstMidiType;
+        midi.byteSize = sizeof midi;
+        midi.midiData[0] = char(status);
+        midi.midiData[1] = char(controller);
+        midi.midiData[2] = char(value);
+        VstEvents events{};
+        events.numEvents = 1;
+        events.events[0] = reinterpret_cast<VstEvent*>(&midi);
+        EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &events), 1);
+    }
+
+    TestHost host;
+    AEffect* effect = nullptr;
+};
+
+class Bundle : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(plugin.effect, nullptr) << "cannot load " << bundlePath; }
+    Plugin plugin;
+};
+
+TEST_F(Bundle, IdentifiesItselfToTheHost) {
+    AEffect* e = plugin.effect;
+    EXPECT_EQ(e->numPrograms, 10);
+    EXPECT_EQ(e->numParams, 16);
+    EXPECT_EQ(e->numInputs, 2);
+    EXPECT_EQ(e->numOutputs, 2);
+    EXPECT_EQ(e->uniqueID, 0x54516270);
+    EXPECT_EQ(e->initialDelay, 0);
+    EXPECT_EQ(e->version, 1);
+    EXPECT_TRUE(e->flags & effFlagsCanReplacing);
+    EXPECT_TRUE(e->flags & effFlagsProgramChunks);
+    EXPECT_FALSE(e->flags & effFlagsCanDoubleReplacing);
+    EXPECT_EQ(plugin.text(effGetEffectName), "Orvella Phase Shifter");
+    EXPECT_EQ(plugin.text(effGetVendorString), "Calderis, Inc.");
+    EXPECT_EQ(plugin.text(effGetProductString), "Orvella");
+    EXPECT_EQ(plugin.dispatch(effGetVendorVersion), 1100);
+    EXPECT_EQ(plugin.dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(plugin.dispatch(effGetPlugCategory), kPlugCategEffect);
+    EXPECT_EQ(plugin.dispatch(effGetTailSize), 0);
+
+    for (const char* yes : {"receiveVstMidiEvent", "plugAsSend", "1in1out", "1in2out", "2in2out",
+                            "plugAsChannelInsert"}) {
+        char text[32];
+        std::strcpy(text, yes);
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, text), 1) << yes;
+    }
+    for (const char* no : {"receiveVstEvents", "", "sendVstMidiEvent", "2in2outX"}) {
+        char text[32];
+        std::strcpy(text, no);
+        EXPECT_EQ(plugin.dispatch(effCanDo, 0, 0, text), 0) << no;
+    }
+}
+
+TEST_F(Bundle, ConvertsValuesForTheAdapter) {
+    float f = -5;
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 12345, 5, &f, 10.0f), 1);
+    EXPECT_EQ(f, 1.0f);
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 23456, 5, &f, 0.0f), 1);
+    EXPECT_EQ(f, 1.0f) << "the minimum natural value of Ph A Depth";
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 23456, 8, &f, 0.8f), 1);
+    EXPECT_EQ(f, 2.0f);
+    f = -5;
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 1, 0, &f, 0.0f), 0);
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 23456, 16, &f, 0.5f), 0);
+    EXPECT_EQ(plugin.dispatch(effVendorSpecific, 12345, -1, &f, 0.5f), 0);
+    EXPECT_EQ(f, -5.0f);
+}
+
+TEST_F(Bundle, FactoryProgramsHoldTheirTables) {
+    const char* names[] = {
+        "Slow Burn", "PanPhase",   "My, how pleasant!", "Big And Bold",    "Set Phasors On Stun",
+        "Stutter",   "End To End", "Alien Life Form",   "Mod Wheel to CC", "Dronez"};
+    for (int p = 0; p < 10; ++p) {
+        char text[32];
+        EXPECT_EQ(plugin.dispatch(effGetProgramNameIndexed, p, 0, text), 1);
+        EXPECT_STREQ(text, names[p]);
+    }
+    char text[32] = "untouched";
+    EXPECT_EQ(plugin.dispatch(effGetProgramNameIndexed, 10, 0, text), 0);
+    EXPECT_EQ(plugin.dispatch(effGetProgramNameIndexed, -1, 0, text), 0);
+    EXPECT_STREQ(text, "untouched");
+
+    // Program 3 "Big And Bold": depth 10, feedback 9.272081, routing "In B".
+    plugin.dispatch(effSetProgram, 0, 3);
+    EXPECT_EQ(plugin.text(effGetProgramName), "Big And Bold");
+    EXPECT_EQ(plugin.get(5), 1.0f);
+    EXPECT_FLOAT_EQ(plugin.get(6), 0.9272081f);
+    EXPECT_EQ(plugin.get(8), 1.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 8), "In B");
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 5), "10.0");
+    EXPECT_EQ(plugin.text(effGetParamName, 0), "G1 Rate");
+    EXPECT_EQ(plugin.text(effGetParamLabel, 0), "");
+    // Program 8: rate from the sweep control, sweep 0.165354.
+    plugin.dispatch(effSetProgram, 0, 8);
+    EXPECT_EQ(plugin.get(1), 1.0f);
+    EXPECT_FLOAT_EQ(plugin.get(15), 0.165354f);
+}
+
+TEST_F(Bundle, ProgramsKeepEditsAndNumberInitNames) {
+    plugin.dispatch(effSetProgram, 0, 2);
+    plugin.set(6, 0.25f);
+    char init[] = "Init";
+    plugin.dispatch(effSetProgramName, 0, 0, init);
+    EXPECT_EQ(plugin.text(effGetProgramName), "Init 3");
+    char indexed[32];
+    plugin.dispatch(effGetProgramNameIndexed, 2, 0, indexed);
+    EXPECT_STREQ(indexed, "Init");
+
+    plugin.dispatch(effSetProgram, 0, 0);
+    EXPECT_NE(plugin.get(6), 0.25f);
+    plugin.dispatch(effSetProgram, 0, 2);
+    EXPECT_EQ(plugin.get(6), 0.25f) << "edits stay with the program left behind";
+
+    char longName[] = "A name far longer than twenty-three characters";
+    plugin.dispatch(effSetProgramName, 0, 0, longName);
+    EXPECT_EQ(plugin.text(effGetProgramName), "A name far longer than ");
+}
+
+TEST_F(Bundle, HostilePointersIndicesAndValuesLeaveStateIntact) {
+    plugin.set(16, 0.5f);
+    plugin.set(-1, 0.5f);
+    plugin.set(1 << 30, 0.5f);
+    EXPECT_EQ(plugin.get(16), 0.0f);
+    EXPECT_EQ(plugin.get(-7), 0.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 16), "");
+    EXPECT_EQ(plugin.text(effGetParamName, -1), "");
+    EXPECT_EQ(plugin.text(effGetParamLabel, 99), "");
+
+    plugin.set(8, std::nanf(""));
+    EXPECT_EQ(plugin.get(8), 0.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 8), "In A");
+    plugin.set(11, 7.0f);
+    EXPECT_EQ(plugin.get(11), 1.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 11), "Sweep Ctrl");
+    plugin.set(12, -3.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 12), "Normal");
+    plugin.set(0, INFINITY);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 0), "10.0");
+
+    VstEvents none{};
+    none.numEvents = -4;
+    EXPECT_EQ(plugin.dispatch(effProcessEvents, 0, 0, &none), 1);
+    VstEvents holes{};
+    holes.numEvents = 2;
+    EXPECT_EQ(plugin.dispatch(effProcessEvents, 0, 0, &holes), 1);
+}
+
+TEST_F(Bundle, ChunksCarryProgramsBetweenInstances) {
+    void* data = nullptr;
+    EXPECT_EQ(plugin.dispatch(effGetChunk, 1, 0, &data), 104);
+    ASSERT_NE(data, nullptr);
+    EXPECT_STREQ(static_cast<char*>(data), "Slow Burn");
+    EXPECT_EQ(plugin.dispatch(effGetChunk, 0, 0, &data), 1040);
+    EXPECT_STREQ(static_cast<char*>(data) + 8 * 104, "Mod Wheel to CC");
+    EXPECT_EQ(static_cast<int8_t*>(data)[8 * 104 + 88 + 15], 1);
+
+    // Edit two programs, then move the bank to a fresh instance.
+    plugin.dispatch(effSetProgram, 0, 4);
+    plugin.set(9, 0.125f);
+    char name[] = "Edited";
+    plugin.dispatch(effSetProgramName, 0, 0, name);
+    plugin.dispatch(effGetChunk, 0, 0, &data);
+    std::vector<char> bank(static_cast<char*>(data), static_cast<char*>(data) + 1040);
+
+    Plugin other;
+    ASSERT_NE(other.effect, nullptr);
+    EXPECT_EQ(other.dispatch(effSetChunk, 0, 1039, bank.data()), 0);
+    EXPECT_EQ(other.dispatch(effSetChunk, 0, 1040, bank.data()), 1);
+    other.dispatch(effSetProgram, 0, 4);
+    EXPECT_EQ(other.text(effGetProgramName), "Edited");
+    EXPECT_EQ(other.get(9), 0.125f);
+    void* copied = nullptr;
+    other.dispatch(effGetChunk, 0, 0, &copied);
+    EXPECT_EQ(std::memcmp(copied, bank.data(), 1040), 0);
+
+    // The assignment of program 8 arrives too: controller 1 moves the sweep control.
+    other.dispatch(effSetProgram, 0, 8);
+    other.controlChange(0xB3, 1, 127);
+    EXPECT_EQ(other.get(15), 1.0f);
+}
+
+TEST_F(Bundle, LoadedChunksAreSanitised) {
+    std::vector<unsigned char> preset(104, 0);
+    std::memset(preset.data(), 'N', 24); // no terminator within the name field
+    const float values[16] = {
+        2.0f, -1.0f, std::nanf(""), 0.5f, INFINITY, 0, 0, 0, 0.9f, 0, 0, 0, 0, 1, 1, 0};
+    std::memcpy(preset.data() + 24, values, sizeof values);
+    std::memset(preset.data() + 88, 0x90, 16); // negative: no controller
+
+    EXPECT_EQ(plugin.dispatch(effSetChunk, 1, 103, preset.data()), 0);
+    EXPECT_EQ(plugin.text(effGetProgramName), "Slow Burn") << "a wrong size changes nothing";
+    EXPECT_EQ(plugin.dispatch(effSetChunk, 1, 104, preset.data()), 1);
+    EXPECT_EQ(plugin.text(effGetProgramName), std::string(24, 'N'));
+    EXPECT_EQ(plugin.get(0), 1.0f);
+    EXPECT_EQ(plugin.get(1), 0.0f);
+    EXPECT_EQ(plugin.get(2), 0.0f);
+    EXPECT_EQ(plugin.get(4), 1.0f);
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 8), "In B");
+
+    void* stored = nullptr;
+    plugin.dispatch(effGetChunk, 1, 0, &stored);
+    const auto* record = static_cast<const unsigned char*>(stored);
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(record[88 + k], 0xFF) << k;
+    float v;
+    std::memcpy(&v, record + 24 + 2 * 4, 4);
+    EXPECT_EQ(v, 0.0f);
+}
+
+TEST_F(Bundle, FactoryHostValuesFollowTheParameterRanges) {
+    OrvellaParameterManager ranges;
+    // Natural values of programs 0 and 5 for a few parameters of each kind.
+    const struct {
+        int program, parameter;
+        float natural;
+    } checks[] = {{0, 0, 1.840037f}, {0, 6, 7.605414f},  {0, 8, 2},  {0, 13, 1},
+                  {5, 3, 8.605994f}, {5, 10, 1.365551f}, {5, 11, 1}, {9, 15, 1}};
+    for (const auto& c : checks) {
+        plugin.dispatch(effSetProgram, 0, c.program);
+        EXPECT_EQ(plugin.get(c.parameter), ranges.VSTvalueFromNaturalValue(c.parameter, c.natural))
+            << "program " << c.program << " parameter " << c.parameter;
+    }
+}
+
+// --- signal path ----------------------------------------------------------------------------
+
+TEST_F(Bundle, SubBlocksOfEightAreCountedFromEachCall) {
+    const Buffer in = noise(64);
+    // Blocks that split at multiples of eight give the very same output as one block.
+    Plugin whole, split;
+    const auto a = whole.run(in, in, 64);
+    const auto b = split.run(in, in, 16);
+    EXPECT_EQ(a, b);
+
+    // An empty call and a five-frame call each step the sweep once more.
+    Plugin stepped;
+    float* none[] = {nullptr, nullptr};
+    stepped.effect->processReplacing(stepped.effect, none, none, 0);
+    const auto c = stepped.run(in, in, 64);
+    EXPECT_NE(a.first, c.first);
+    Plugin fives;
+    const auto d = fives.run(in, in, 5);
+    EXPECT_NE(a.first, d.first);
+}
+
+TEST_F(Bundle, InPlaceEqualsSeparateBuffersInEveryRouting) {
+    for (bool mono : {false, true}) {
+        for (float routing : {0.0f, 0.5f, 1.0f}) {
+            auto answer = [mono](const HostCall& c) -> VstIntPtr {
+                if (c.opcode == audioMasterPinConnected)
+                    return mono && c.value == 0 && c.index == 1;
+                return TestHost::defaultAnswer(c);
+            };
+            Plugin separate(answer), inPlace(answer);
+            separate.set(8, routing);
+            inPlace.set(8, routing);
+            const Buffer left = noise(1000, 2), right = noise(1000, 3);
+            const auto expected = separate.run(left, right, 100);
+
+            Buffer l = left, r = right;
+            for (std::size_t at = 0; at < l.size(); at += 100) {
+                float* io[] = {&l[at], &r[at]};
+                inPlace.effect->processReplacing(inPlace.effect, io, io, 100);
+            }
+            SCOPED_TRACE(testing::Message() << "mono " << mono << " routing " << routing);
+            EXPECT_EQ(l, expected.first);
+            if (!mono) {
+                EXPECT_EQ(r, expected.second);
+            }
+        }
+    }
+}
+
+TEST_F(Bundle, MonoHostGetsTheUnhalvedSumOfBothSections) {
+    auto monoHost = [](const HostCall& c) -> VstIntPtr {
+        if (c.opcode == audioMasterPinConnected) return c.value == 0 && c.index == 1;
+        return TestHost::defaultAnswer(c);
+    };
+    Plugin mono(monoHost), stereo;
+    mono.set(8, 0.0f); // "In A"
+    stereo.set(8, 0.0f);
+    const Buffer in = noise(4096, 4);
+    Buffer sentinel(in.size(), 42.0f);
+    Buffer outL(in.size());
+    for (std::size_t at = 0; at < in.size(); at += 256) {
+        float* ins[] = {const_cast<float*>(&in[at]), nullptr};
+        float* outs[] = {&outL[at], &sentinel[at]};
+        mono.effect->processReplacing(mono.effect, ins, outs, 256);
+    }
+    EXPECT_EQ(sentinel, Buffer(in.size(), 42.0f)) << "the second output is never written";
+
+    // The low pass is linear and both sections start alike: the mono output is the sum of
+    // the stereo outputs, up to rounding.
+    const auto [l, r] = stereo.run(in, in, 256);
+    for (std::size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(outL[i], l[i] + r[i], 1e-5f) << i;
+}
+
+TEST_F(Bundle, SuspendedEffectLeavesOutputsAlone) {
+    plugin.dispatch(effMainsChanged, 0, 0);
+    const Buffer in = noise(64);
+    Buffer outL(64, 7.0f), outR(64, 7.0f);
+    float* ins[] = {const_cast<float*>(in.data()), const_cast<float*>(in.data())};
+    float* outs[] = {outL.data(), outR.data()};
+    plugin.effect->processReplacing(plugin.effect, ins, outs, 64);
+    EXPECT_EQ(outL, Buffer(64, 7.0f));
+    plugin.dispatch(effMainsChanged, 0, 1);
+    plugin.effect->processReplacing(plugin.effect, ins, outs, 64);
+    EXPECT_NE(outL, Buffer(64, 7.0f));
+}
+
+// Both sections fed the same input ("In A") and swept by the manual control: B with
+// "Reverse" at sweep s is A at the mirrored sweep 1 - s, to the bit.
+TEST_F(Bundle, ReverseSweepsSectionBInMirrorImage) {
+    const Buffer in = noise(8192, 5);
+    auto configure = [](Plugin& p, float sweep, float sync) {
+        p.set(7, 1.0f);  // A follows the sweep control
+        p.set(11, 1.0f); // B follows the sweep control
+        p.set(12, sync);
+        p.set(8, 0.0f); // both take the left input
+        p.set(6, 0.5f);
+        p.set(10, 0.5f);
+        p.set(5, 1.0f);
+        p.set(9, 1.0f);
+        p.set(15, sweep);
+    };
+    Plugin reversed, mirrored, normal;
+    configure(reversed, 0.75f, 1.0f);
+    configure(mirrored, 0.25f, 0.0f);
+    configure(normal, 0.75f, 0.0f);
+    const auto r = reversed.run(in, in);
+    const auto m = mirrored.run(in, in);
+    const auto n = normal.run(in, in);
+    EXPECT_EQ(r.second, m.first);
+    EXPECT_EQ(n.first, n.second) << "without reverse both sections sweep alike";
+    EXPECT_NE(r.first, r.second);
+}
+
+TEST_F(Bundle, ManualSweepGlidesToItsNewPosition) {
+    const Buffer in = noise(44100, 6);
+    auto configure = [](Plugin& p, float sweep) {
+        p.set(7, 1.0f);
+        p.set(5, 1.0f);
+        p.set(8, 0.0f);
+        p.set(15, sweep);
+    };
+    Plugin moved, settled;
+    configure(moved, 0.0f);
+    configure(settled, 1.0f);
+    // Let both run in their own position, then move one to the other's.
+    moved.run(in, in);
+    settled.run(in, in);
+    configure(moved, 1.0f);
+    const auto a = moved.run(in, in);
+    const auto b = settled.run(in, in);
+    auto difference = [&](std::size_t from, std::size_t to) {
+        double d = 0;
+        for (std::size_t i = from; i < to; ++i)
+            d = std::max(d, double(std::fabs(a.first[i] - b.first[i])));
+        return d;
+    };
+    EXPECT_GT(difference(0, 220), 1e-2) << "the first 5 ms still glide";
+    EXPECT_LT(difference(30000, 44100), 1e-4) << "after 0.7 s the glide is over";
+}
+
+TEST_F(Bundle, EveryProgramStaysFiniteAndBoundedAtEveryRate) {
+#if defined(__SANITIZE_ADDRESS__)
+    const double seconds = 3; // the instrumented build is many times slower
+#else
+    const double seconds = 60;
+#endif
+    for (int rate : {44100, 48000, 96000}) {
+        for (int program = 0; program < 10; ++program) {
+            Plugin p;
+            p.dispatch(effSetSampleRate, 0, 0, nullptr, float(rate));
+            p.dispatch(effSetProgram, 0, program);
+            const std::size_t block = 512;
+            const auto total = std::size_t(seconds * rate) / block;
+            const Buffer in = noise(block * 64, unsigned(program + 10));
+            const Buffer silence(block, 0.0f);
+            Buffer outL(block), outR(block);
+            float peak = 0, tailPeak = 0;
+            for (std::size_t b = 0; b < total; ++b) {
+                const bool quiet = b >= total / 2;
+                const float* src = quiet ? silence.data() : &in[(b % 64) * block];
+                float* ins[] = {const_cast<float*>(src), const_cast<float*>(src)};
+                float* outs[] = {outL.data(), outR.data()};
+                p.effect->processReplacing(p.effect, ins, outs, int(block));
+                for (std::size_t i = 0; i < block; ++i) {
+                    ASSERT_TRUE(std::isfinite(outL[i]) && std::isfinite(outR[i]))
+                        << "program " << program << " at " << rate;
+                    const float level = std::max(std::fabs(outL[i]), std::fabs(outR[i]));
+                    peak = std::max(peak, level);
+                    if (b > total - 16) tailPeak = std::max(tailPeak, level);
+                }
+            }
+            EXPECT_LT(peak, 8.0f) << "program " << program << " at " << rate;
+            EXPECT_LT(tailPeak, 1e-3f) << "program " << program << " rings on at " << rate;
+        }
+    }
+}
+
+} // namespace
