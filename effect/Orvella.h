@@ -79,6 +79,9 @@ private:
     void highlightControl(long tag, bool on);
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
+    template <bool Stereo>
+    void processRouted(int routing, const float* inL, const float* inR, float* outL, float* outR,
+                       int n);
 
     OrvellaProgram programs[kNumPrograms];
     std::unique_ptr<OrvellaParameterManager> paramManager;

@@ -42,6 +42,22 @@ void Orvella::processSubBlock(const float* inL, const float* inR, float* outL, f
     }
 }
 
+template <bool Stereo>
+void Orvella::processRouted(int routing, const float* inL, const float* inR, float* outL,
+                            float* outR, int n) {
+    switch (routing) {
+    case kInA:
+        processSubBlock<kInA, Stereo>(inL, inR, outL, outR, n);
+        break;
+    case kOutA:
+        processSubBlock<kOutA, Stereo>(inL, inR, outL, outR, n);
+        break;
+    default:
+        processSubBlock<kInB, Stereo>(inL, inR, outL, outR, n);
+        break;
+    }
+}
+
 void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
     OrvellaParameterManager& p = *paramManager;
     const float depthA = p.getDSPValue(kPhaserADepth);
@@ -83,33 +99,11 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
         const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
         const float* inL = inputs[0] + done;
         float* outL = outputs[0] + done;
-        if (stereo) {
-            const float* inR = routing == kInB ? inputs[1] + done : nullptr;
-            float* outR = outputs[1] + done;
-            switch (routing) {
-            case kInA:
-                processSubBlock<kInA, true>(inL, inR, outL, outR, n);
-                break;
-            case kOutA:
-                processSubBlock<kOutA, true>(inL, inR, outL, outR, n);
-                break;
-            default:
-                processSubBlock<kInB, true>(inL, inR, outL, outR, n);
-                break;
-            }
-        } else {
-            switch (routing) {
-            case kInA:
-                processSubBlock<kInA, false>(inL, nullptr, outL, nullptr, n);
-                break;
-            case kOutA:
-                processSubBlock<kOutA, false>(inL, nullptr, outL, nullptr, n);
-                break;
-            default:
-                processSubBlock<kInB, false>(inL, nullptr, outL, nullptr, n);
-                break;
-            }
-        }
+        if (stereo)
+            processRouted<true>(routing, inL, routing == kInB ? inputs[1] + done : nullptr, outL,
+                                outputs[1] + done, n);
+        else
+            processRouted<false>(routing, inL, nullptr, outL, nullptr, n);
         done += n;
     } while (done < frames);
 }
