@@ -44,10 +44,16 @@ std::unique_ptr<Surface> Surface::loadPng(const std::string& path) {
 
 uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+    return reinterpret_cast<const uint32_t*>(data() + static_cast<ptrdiff_t>(y) * stride())[x];
+}
+
+const unsigned char* Surface::data() const {
     cairo_surface_flush(native(surface));
-    const unsigned char* data = cairo_image_surface_get_data(native(surface));
-    const int stride = cairo_image_surface_get_stride(native(surface));
-    return reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride)[x];
+    return cairo_image_surface_get_data(native(surface));
+}
+
+int Surface::stride() const {
+    return cairo_image_surface_get_stride(native(surface));
 }
 
 std::unique_ptr<Surface> Surface::withoutColor(const CColor& c) const {

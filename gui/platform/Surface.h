@@ -26,6 +26,9 @@ public:
     int height() const { return h; }
     // The pixel at (x, y); 0 outside the image.
     uint32_t pixel(int x, int y) const;
+    // The pixel rows, `stride` bytes apart, after any pending drawing has landed.
+    const unsigned char* data() const;
+    int stride() const;
     // A copy in which every opaque pixel of the given colour is fully transparent.
     std::unique_ptr<Surface> withoutColor(const CColor& color) const;
 

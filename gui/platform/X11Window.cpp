@@ -8,8 +8,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
-#include <cairo-xlib.h>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace GUI::platform {
@@ -117,7 +117,9 @@ struct X11Window::Impl {
     Display* display = nullptr;
     Window parent = 0;
     Window window = 0;
-    cairo_surface_t* target = nullptr;
+    GC gc = nullptr;
+    Visual* visual = nullptr;
+    int depth = 0;
     bool alive = false;
     Time lastPressTime = 0;
     unsigned int lastPressButton = 0;
@@ -154,7 +156,9 @@ bool X11Window::Impl::open(Window parentWindow) {
     if (!window || !XGetWindowAttributes(display, window, &own) || trap().errors != errorsBefore)
         return false;
     alive = true;
-    target = cairo_xlib_surface_create(display, window, own.visual, own.width, own.height);
+    visual = own.visual;
+    depth = own.depth;
+    gc = XCreateGC(display, window, 0, nullptr);
     XMapWindow(display, window);
     XFlush(display);
     return true;
@@ -162,7 +166,7 @@ bool X11Window::Impl::open(Window parentWindow) {
 
 X11Window::Impl::~Impl() {
     if (!display) return;
-    if (target) cairo_surface_destroy(target);
+    if (gc) XFreeGC(display, gc);
     if (alive) XDestroyWindow(display, window);
     XSync(display, False);
     XCloseDisplay(display);
@@ -265,15 +269,54 @@ void X11Window::pumpEvents(CRect& exposed) {
 }
 
 void X11Window::present(const Surface& image, const CRect& area) {
-    if (!impl->alive || area.isEmpty()) return;
-    cairo_t* cr = cairo_create(impl->target);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(image.handle()), 0, 0);
-    cairo_rectangle(cr, double(area.left), double(area.top), double(area.width()),
-                    double(area.height()));
-    cairo_fill(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(impl->target);
+    CRect r = area;
+    r.bound(CRect(0, 0, image.width(), image.height()));
+    if (!impl->alive || r.isEmpty()) return;
+    const unsigned char* pixels = image.data();
+    Visual* v = impl->visual;
+    XImage* out = nullptr;
+    if (v->red_mask == 0xff0000 && v->green_mask == 0xff00 && v->blue_mask == 0xff &&
+        (impl->depth == 24 || impl->depth == 32)) {
+        // The image's own layout is the window's: send its rows as they are.
+        out = XCreateImage(impl->display, v, unsigned(impl->depth), ZPixmap, 0,
+                           reinterpret_cast<char*>(const_cast<unsigned char*>(pixels)),
+                           unsigned(image.width()), unsigned(image.height()), 32, image.stride());
+        if (!out) return;
+        out->byte_order = LSBFirst; // 0xAARRGGBB words in this machine's order
+        XPutImage(impl->display, impl->window, impl->gc, out, int(r.left), int(r.top), int(r.left),
+                  int(r.top), unsigned(r.width()), unsigned(r.height()));
+        out->data = nullptr; // not ours to free
+    } else {
+        // Any other visual: convert pixel by pixel into an image of the window's format.
+        out = XCreateImage(impl->display, v, unsigned(impl->depth), ZPixmap, 0, nullptr,
+                           unsigned(r.width()), unsigned(r.height()), 32, 0);
+        if (!out) return;
+        out->data = static_cast<char*>(std::malloc(size_t(out->bytes_per_line) * out->height));
+        if (!out->data) {
+            XDestroyImage(out);
+            return;
+        }
+        const auto channel = [](uint32_t value, unsigned long mask) {
+            if (!mask) return 0ul;
+            int shift = 0;
+            while (!(mask >> shift & 1)) ++shift;
+            const unsigned long top = mask >> shift;
+            return (value * top / 255) << shift;
+        };
+        for (CCoord y = r.top; y < r.bottom; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(pixels + y * image.stride());
+            for (CCoord x = r.left; x < r.right; ++x) {
+                const uint32_t p = row[x];
+                XPutPixel(out, int(x - r.left), int(y - r.top),
+                          channel(p >> 16 & 255, v->red_mask) |
+                              channel(p >> 8 & 255, v->green_mask) |
+                              channel(p & 255, v->blue_mask));
+            }
+        }
+        XPutImage(impl->display, impl->window, impl->gc, out, 0, 0, int(r.left), int(r.top),
+                  unsigned(r.width()), unsigned(r.height()));
+    }
+    XDestroyImage(out);
     XFlush(impl->display);
 }
 
