@@ -18,6 +18,8 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* fx) : AEffEditor(fx), lLastTicks(getTi
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
+    // A host may delete the effect with the editor still open: the window goes with it.
+    if (frame) frame->forget();
     ExitMachOLibrary();
 }
 

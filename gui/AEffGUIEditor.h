@@ -17,6 +17,7 @@ public:
     // Registers itself as the effect's editor (the effect owns it from then on) and locates
     // the plug-in bundle.
     explicit AEffGUIEditor(AudioEffect* effect);
+    // Closes a frame that is still open.
     ~AEffGUIEditor() override;
 
     bool getRect(ERect** rect) override;

@@ -40,8 +40,6 @@ public:
 
     void setTransparentColor(const CColor& color);
     CColor getTransparentColor() const { return transparentColor; }
-    void setNoAlpha(bool state) { noAlpha = state; }
-    bool getNoAlpha() const { return noAlpha; }
 
     // The file a resource description is looked up in for a given type ("" for none).
     static std::string resourcePath(const CResourceDescription& desc, const char* type);
@@ -56,7 +54,6 @@ private:
     CCoord width = 0;
     CCoord height = 0;
     CColor transparentColor = kWhiteCColor;
-    bool noAlpha = true;
 };
 
 } // namespace GUI

@@ -114,6 +114,18 @@ TEST_F(Glue, DoIdleStuffIdlesAtMostEvery100Ms) {
     EXPECT_EQ(std::count(hostCalls.begin(), hostCalls.end(), audioMasterIdle), 1);
 }
 
+TEST_F(Glue, DeletingTheEffectClosesAnOpenEditor) {
+    ASSERT_TRUE(editor->open(nullptr));
+    CFrame* frame = editor->getFrame();
+    frame->remember();
+    delete effect; // no effEditClose first
+    effect = new Effect;
+    editor = new Editor(effect);
+    EXPECT_EQ(frame->getNbReference(), 1); // only the test's look at it is left
+    EXPECT_EQ(frame->getNbViews(), 1);
+    frame->forget();
+}
+
 TEST_F(Glue, KnobModeIsSharedByEveryEditor) {
     auto* other = new Effect;
     auto* second = new Editor(other);
