@@ -1,6 +1,7 @@
 #include "effect/Orvella.h"
 
 #include "dsp/csd.h"
+#include "editor/OrvellaEditor.h"
 #include "effect/FactoryPresets.h"
 #include "params/OrvellaParameterManager.h"
 
@@ -75,6 +76,7 @@ Orvella::Orvella(audioMasterCallback audioMaster)
     phaserA.setActive(paramManager->getNaturalValue(kPhaserAActive) != 0);
     phaserB.setActive(paramManager->getNaturalValue(kPhaserBActive) != 0);
 
+    new OrvellaEditor(this); // registers itself as this effect's editor, which owns it
     programsAreChunks(true);
     initPresets();
     setProgram(0);
@@ -125,6 +127,7 @@ void Orvella::setParameter(VstInt32 index, float value) {
     programs[curProgram].values[index] = value;
     paramManager->setVSTvalue(index, value);
     applyParameter(index, value);
+    if (OrvellaEditor* view = orvellaEditor()) view->setParameter(index, value);
 }
 
 void Orvella::applyParameter(VstInt32 index, float value) {
@@ -341,8 +344,13 @@ void Orvella::handleSpecialClick(long tag) {
     }
 }
 
-// Until the editor exists there is nothing to outline.
-void Orvella::highlightControl(long, bool) {}
+void Orvella::highlightControl(long tag, bool on) {
+    if (OrvellaEditor* view = orvellaEditor()) view->highlightControl(tag, on);
+}
+
+OrvellaEditor* Orvella::orvellaEditor() const {
+    return static_cast<OrvellaEditor*>(editor);
+}
 
 // --- identity -----------------------------------------------------------------------------
 

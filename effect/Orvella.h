@@ -6,6 +6,7 @@
 #include "dsp/mod_lag.h"
 #include "dsp/tqsp_filter_rbj.h"
 #include "dsp/tqsp_filter_swept_phasor.h"
+#include "editor/MidiLearnTarget.h"
 #include "effect/MidiAssignments.h"
 #include "effect/OrvellaProgram.h"
 #include "plugin/AudioEffectX.h"
@@ -13,9 +14,10 @@
 #include <atomic>
 #include <memory>
 
+class OrvellaEditor;
 class OrvellaParameterManager;
 
-class Orvella final : public AudioEffectX {
+class Orvella final : public AudioEffectX, public MidiLearnTarget {
 public:
     // [main thread] Builds the effect with program 0 applied, resumed.
     explicit Orvella(audioMasterCallback audioMaster);
@@ -62,7 +64,7 @@ public:
     // [audio thread] One control-change message.
     void midiController(char controller, char value);
     // [ui thread] The learn gesture on the parameter whose index is tag.
-    void handleSpecialClick(long tag);
+    void handleSpecialClick(long tag) override;
 
     // Views for tests and the editor. [any thread]
     int learningParameter() const { return learnParameter.load(std::memory_order_relaxed); }
@@ -77,6 +79,7 @@ public:
 private:
     void applyParameter(VstInt32 index, float value);
     void highlightControl(long tag, bool on);
+    OrvellaEditor* orvellaEditor() const;
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
     template <bool Stereo>
