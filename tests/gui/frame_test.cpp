@@ -322,6 +322,24 @@ TEST(Bitmap, TransparentAndAlphaDrawing) {
     strip->forget();
 }
 
+TEST(DrawContext, LinesAndOutlinesCoverWholePixels) {
+    COffscreenContext image(10, 10);
+    image.setFrameColor(kWhiteCColor);
+    image.moveTo({1, 2});
+    image.lineTo({6, 2});
+    image.lineTo({6, 5});
+    for (int x = 1; x <= 6; ++x) EXPECT_EQ(image.getPixel(x, 2), 0xffffffffu) << x;
+    EXPECT_EQ(image.getPixel(6, 5), 0xffffffffu);
+    EXPECT_EQ(image.getPixel(1, 3), 0u);
+    EXPECT_EQ(image.getPixel(7, 2), 0u);
+    image.setFillColor(CColor{255, 0, 0, 255});
+    image.setLineWidth(1);
+    image.drawRect(CRect(2, 6, 5, 9), kDrawFilledAndStroked);
+    EXPECT_EQ(image.getPixel(3, 7), 0xffff0000u); // inside: filled
+    EXPECT_EQ(image.getPixel(4, 8), 0xffffffffu); // outermost column and row: outline
+    EXPECT_EQ(image.getPixel(5, 8), 0u);
+}
+
 TEST(Bundle, RootIsThreeLevelsAboveTheModule) {
     std::string root = "unchanged";
     EXPECT_TRUE(bundleRootFromModulePath("/x/Orvella.vst/Contents/x86_64-linux/Orvella.so", root));
