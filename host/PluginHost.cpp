@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <link.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -101,8 +102,9 @@ PluginHost::PluginHost(const fs::path& path, double sampleRate, VstInt32 blockSi
                         " refused to start: its entry point returned no effect");
     }
     if (effect_->magic != kEffectMagic) {
-        // Whatever it built cannot be closed safely; the module stays loaded until exit.
-        effect_ = nullptr;
+        // Whatever it built cannot be closed safely: it stays, with its module, until exit.
+        [[maybe_unused]] static AEffect* abandoned = nullptr;
+        abandoned = std::exchange(effect_, nullptr);
         throw HostError(name + " is not a VST plug-in: its effect record has the wrong magic");
     }
     effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
