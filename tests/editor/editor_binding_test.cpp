@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
+long allocationCount(); // tests/gui/allocation_counter.cpp
+
 using namespace GUI;
 using namespace guitest;
 using OrvellaLayout::kControls;
@@ -347,6 +349,22 @@ TEST_F(EditorWindow, AboutScreenCoversTheWindowUntilClicked) {
     EXPECT_EQ(image().getPixel(5, 5), kPanelColor);
     EXPECT_EQ(shown(0), 8);
     EXPECT_TRUE(heard.empty());
+}
+
+TEST_F(EditorWindow, MidiOnTheAudioThreadOnlyRecordsForTheEditor) {
+    effect.setParameter(5, 0.5f);
+    open();
+    effect.handleSpecialClick(5);
+    const long before = allocationCount();
+    cc(30, 1); // the learn completes here and takes the outline away
+    cc(30, 1);
+    for (int v = 0; v < 128; v += 9) cc(30, v);
+    EXPECT_EQ(allocationCount(), before);
+    EXPECT_EQ(effect.controllerOf(5), 30);
+    EXPECT_EQ(control(5)->getValue(), 0.5f) << "nothing shown before the ui thread's pass";
+    editor->idle();
+    EXPECT_FLOAT_EQ(control(5)->getValue(), 126 / 127.f);
+    EXPECT_EQ(editor->getHighlightFrame()->getPupilControl(), nullptr);
 }
 
 TEST_F(EditorWindow, ClosedEditorIgnoresTheEffect) {
