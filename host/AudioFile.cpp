@@ -71,10 +71,11 @@ int formatNamed(const std::string& name, int like) {
     return (like & SF_FORMAT_SUBMASK) && sf_format_check(&probe) ? kept : c->major | c->subtype;
 }
 
-int formatForPath(const fs::path& path) {
+int formatForOutput(const fs::path& path, int like) {
     const std::string ext = path.extension().string();
     const Container* c = ext.size() > 1 ? findContainer(ext.substr(1)) : nullptr;
-    return c ? c->major | c->subtype : SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    if (!c || c->major == (like & SF_FORMAT_TYPEMASK)) return like;
+    return formatNamed(c->name, like);
 }
 
 AudioFile readAudioFile(const fs::path& path) {

@@ -25,8 +25,9 @@ AudioFile readAudioFile(const std::filesystem::path& path);
 // [main thread] The container named by `name` ("wav", "flac", ...), keeping the sample
 // encoding of `like` when that container can hold it; throws HostError for an unknown name.
 int formatNamed(const std::string& name, int like = 0);
-// [main thread] The container the file name's extension suggests, WAV when none does.
-int formatForPath(const std::filesystem::path& path);
+// [main thread] The format for an output file: the container its extension names, else
+// `like` itself. A .flac name never holds WAV data.
+int formatForOutput(const std::filesystem::path& path, int like);
 // The names formatNamed knows, comma separated, for messages and help.
 std::string formatNames();
 

@@ -192,7 +192,8 @@ Render options:
   --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
-  --format NAME        output format (default: the input's): wav, aiff, flac, ogg, ...
+  --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the
+                       output's extension names, else the input's)
   --spectrogram PNG    write a spectrogram of input and output side by side
   --quiet              no progress bar
 )";

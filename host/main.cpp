@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <sndfile.h>
 
 namespace fs = std::filesystem;
 
@@ -56,8 +57,9 @@ void applySetting(PluginHost& host, const ParameterSetting& setting) {
 
 int renderCommand(const RenderCommand& c) {
     const AudioFile source =
-        c.demo ? AudioFile{demoSignal(), formatForPath(c.output)} : readAudioFile(c.input);
-    const int format = c.format ? formatNamed(*c.format, source.format) : source.format;
+        c.demo ? AudioFile{demoSignal(), SF_FORMAT_WAV | SF_FORMAT_PCM_24} : readAudioFile(c.input);
+    const int format =
+        c.format ? formatNamed(*c.format, source.format) : formatForOutput(c.output, source.format);
 
     PluginHost host(c.plugin, source.audio.sampleRate, c.blockSize);
     if (c.program) host.setProgram(host.findProgram(*c.program));

@@ -160,35 +160,36 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
     struct Case {
         int channels, rate, format;
         const char* block;
-        const char* formatOption; // "" keeps the input's
+        const char* formatOption; // "" keeps the input's, or takes the extension's
+        const char* extension;
         int expected;
         float tolerance; // of the half-gain output, per sample
     };
+    const int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+              flac16 = SF_FORMAT_FLAC | SF_FORMAT_PCM_16, vorbis = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
     const Case cases[] = {
-        {2, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, "64", "", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0},
-        {1, 48000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "100", "", SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
-         2e-4f},
-        {2, 22050, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "1", "", SF_FORMAT_AIFF | SF_FORMAT_PCM_24,
-         1e-6f},
-        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac",
-         SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2e-4f},
-        {1, 44100, SF_FORMAT_OGG | SF_FORMAT_VORBIS, "512", "", SF_FORMAT_OGG | SF_FORMAT_VORBIS,
-         -1},
+        {2, 44100, wavFloat, "64", "", "", wavFloat, 0},
+        {1, 48000, flac16, "100", "", ".flac", flac16, 2e-4f},
+        {2, 22050, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "1", "", ".wav",
+         SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1e-6f},
+        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac", ".wav", flac16, 2e-4f},
+        {1, 44100, vorbis, "512", "", "", vorbis, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.format) + " at " + std::to_string(c.rate));
         const Channels in = noise(c.channels, 3001);
         writeSound(dir / "in", c.rate, c.format, in);
         const Sound source = readSound(dir / "in"); // as the encoding left it
+        const fs::path a = dir / ("a" + std::string(c.extension));
+        const fs::path b = dir / ("b" + std::string(c.extension));
         std::vector<std::string> args = {
-            "render", (dir / "in").string(), (dir / "a").string(), "--plugin", tracer, "--block",
-            c.block};
+            "render", (dir / "in").string(), a.string(), "--plugin", tracer, "--block", c.block};
         if (*c.formatOption) args.insert(args.end(), {"--format", c.formatOption});
         ASSERT_EQ(tool(args).status, 0);
-        args[2] = (dir / "b").string();
+        args[2] = b.string();
         ASSERT_EQ(tool(args).status, 0);
 
-        const Sound out = readSound(dir / "a");
+        const Sound out = readSound(a);
         EXPECT_EQ(out.rate, c.rate);
         EXPECT_EQ(out.format, c.expected);
         ASSERT_EQ(out.channels.size(), in.size());
@@ -199,7 +200,7 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
                     ASSERT_NEAR(out.channels[ch][i], source.channels[ch][i] * 0.5f, c.tolerance);
         }
         if ((c.expected & SF_FORMAT_TYPEMASK) != SF_FORMAT_OGG) { // its stream serial is random
-            EXPECT_EQ(slurp(dir / "a"), slurp(dir / "b"));
+            EXPECT_EQ(slurp(a), slurp(b));
         }
     }
 }
