@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -19,8 +20,8 @@ struct EditorWindow::Connection {
     Window window = 0;
     Atom deleteWindow = 0;
     bool editorOpen = false;
-    bool destroyed = false;                            // by someone else: nothing left to destroy
-    std::vector<std::pair<VstInt32, float>> automated; // since the last print
+    bool destroyed = false;             // by someone else: nothing left to destroy
+    std::vector<std::string> automated; // lines not printed yet
 };
 
 namespace {
@@ -80,8 +81,14 @@ EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
         fixSize(x_->display, x_->window, w, h);
         return true;
     };
+    // The display text is read at once: by the time the lines are printed, a drag has
+    // moved the parameter on.
     host.onAutomate = [this](VstInt32 index, float value) {
-        x_->automated.emplace_back(index, value);
+        char number[32];
+        std::snprintf(number, sizeof number, "%.4f", static_cast<double>(value));
+        x_->automated.push_back("parameter " + std::to_string(index) + " \"" +
+                                host_.parameterName(index) + "\" = " + number + " \"" +
+                                host_.parameterDisplay(index) + "\"");
     };
     host.resume();
     host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(x_->window));
@@ -121,13 +128,7 @@ void EditorWindow::run(std::ostream& out) {
         if (now >= nextIdle) {
             host_.dispatch(effEditIdle);
             nextIdle = now + kIdleInterval;
-            for (auto [index, value] : x_->automated) {
-                char number[32];
-                std::snprintf(number, sizeof number, "%.4f", static_cast<double>(value));
-                out << "parameter " << index << " \"" << host_.parameterName(index)
-                    << "\" = " << number << " \"" << host_.parameterDisplay(index) << "\""
-                    << std::endl;
-            }
+            for (const std::string& line : x_->automated) out << line << std::endl;
             x_->automated.clear();
         }
         const auto wait =
