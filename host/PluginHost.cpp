@@ -61,9 +61,11 @@ void* ownSymbol(void* library, const char* name) {
 
 } // namespace
 
-fs::path PluginHost::resolveModule(const fs::path& path) {
+fs::path PluginHost::resolveModule(const fs::path& given) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) throw HostError("plug-in not found: '" + path.string() + "'");
+    if (!fs::exists(given, ec)) throw HostError("plug-in not found: '" + given.string() + "'");
+    // dlopen looks a bare file name up on the library path, not in the current folder.
+    const fs::path path = fs::absolute(given, ec);
     if (!fs::is_directory(path, ec)) return path;
     const fs::path binaries = path / "Contents" / "x86_64-linux";
     const fs::path named = binaries / (path.stem().string() + ".so");

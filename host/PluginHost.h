@@ -39,7 +39,10 @@ public:
     void suspend();
     // [audio thread] Where the next block starts, as audioMasterGetTime reports it, and
     // whether the host renders offline (audioMasterGetCurrentProcessLevel).
-    void setSamplePosition(double samples) { time_.samplePos = samples; }
+    void setSamplePosition(double samples) {
+        time_.samplePos = samples;
+        if (samples > 0) time_.flags &= ~kVstTransportChanged;
+    }
     void setOffline(bool offline) { offline_ = offline; }
 
     // [main thread] The plug-in's texts; empty when it gives none.

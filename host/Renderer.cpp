@@ -101,10 +101,11 @@ AudioBuffer render(PluginHost& host, const AudioBuffer& input, const RenderSetti
     output.sampleRate = rate;
     output.channels.assign(outChannels, std::vector<float>(length));
 
+    const bool replacing = (effect.flags & effFlagsCanReplacing) && effect.processReplacing;
+    if (!replacing && !effect.process) throw HostError("the plug-in offers no audio processing");
     host.setConnectedPins(static_cast<int>(sourceChannels), static_cast<int>(outChannels));
     host.setOffline(true);
     host.resume();
-    const bool replacing = (effect.flags & effFlagsCanReplacing) && effect.processReplacing;
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t n = std::min(block, total - start);
         for (std::size_t pin = 0; pin < ins; ++pin) {

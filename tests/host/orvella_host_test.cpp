@@ -111,6 +111,7 @@ protected:
         const pid_t pid = fork();
         if (pid == 0) {
             setenv("ORVELLA_TRACE_FILE", trace.c_str(), 1);
+            if (chdir(dir.c_str()) != 0) _exit(126);
             freopen((dir / "stdout").c_str(), "w", stdout);
             freopen((dir / "stderr").c_str(), "w", stderr);
             std::vector<char*> argv;
@@ -257,7 +258,9 @@ TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
         {{"--set", "Polarity=Inverted"}, -0.5f},
         {{"--set", "polarity=inverted", "--set", "gain=1"}, -1.0f},
         {{"--program", "Quiet", "--set", "Gain=0.375"}, 0.375f}, // program first
+        {{"--plugin", "local.so", "--program", "Unity"}, 1.0f},  // a bare name is a file here
     };
+    fs::copy_file(tracer, dir / "local.so");
     const Channels in = noise(2, 500);
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
