@@ -223,6 +223,8 @@ constexpr Legend kLegends[] = {
     {12, Kind::Button, "SYNC", {"NORM", "REV"}},
     {8, Kind::Switch, "INPUT", {"IN A", "OUT A", "IN B"}},
     {11, Kind::Switch, "SWEEP", {"GEN 1", "GEN 2", "CTRL"}},
+    {18, Kind::Lamp, "ACTIVE", {}},
+    {19, Kind::Lamp, "ACTIVE", {}},
     {13, Kind::Toggle, "PHASER A", {}},
     {14, Kind::Toggle, "PHASER B", {}},
     {OrvellaLayout::kLearnTag, Kind::LearnButton, "SWEEP", {}},
@@ -252,6 +254,9 @@ void printLegend(cairo_t* cr, const Legend& l) {
     case Kind::Toggle:
         label(cr, cx, c.rect.top - 14, l.name, 8.5, kInk);
         label(cr, cx, c.rect.top - 4, "ACTIVE", 6.5, kInk, Align::Center, 0.6, false);
+        break;
+    case Kind::Lamp:
+        label(cr, c.rect.right + 4, c.rect.bottom - 3, l.name, 6.5, kInk, Align::Left, 0.6, false);
         break;
     case Kind::LearnButton:
         label(cr, c.rect.left - 6, c.rect.top + 7, l.name, 7, kInk, Align::Right, 0.5);
@@ -343,16 +348,6 @@ cairo_surface_t* paintPanel() {
     section(cr, 22, 131, 198, 304, "PHASER A");
     section(cr, 206, 131, 490, 304, "PHASER B");
     for (const Legend& l : kLegends) printLegend(cr, l);
-
-    // The routing between the sections, printed as on the original: Gen 1 feeds both.
-    cairo_set_line_width(cr, 1);
-    setColor(cr, kInk, 0.35);
-    const double dashes[] = {3, 3};
-    cairo_set_dash(cr, dashes, 2, 0);
-    cairo_move_to(cr, 248, 40);
-    cairo_line_to(cr, 284, 40);
-    cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0);
 
     // The nameplate in the right column.
     nameplate(cr, 506, 16, 662, 214);
