@@ -152,4 +152,16 @@ TEST(Artwork, FramesShowTheirStates) {
     }
 }
 
+TEST(Artwork, BundleAnswersItsEditorsSizeBeforeTheWindowOpens) {
+    TestHost host(builtModule("Orvella.vst/Contents/x86_64-linux/Orvella.so"));
+    AEffect* effect = host.instantiate();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_TRUE(effect->flags & effFlagsHasEditor);
+    ERect* rect = nullptr;
+    ASSERT_EQ(TestHost::dispatch(effect, effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 675);
+    EXPECT_EQ(rect->bottom - rect->top, 386);
+}
+
 } // namespace
