@@ -9,7 +9,7 @@
 #include "host/PluginInfo.h"
 #include "host/ProgressBar.h"
 #include "host/Renderer.h"
-#include "host/Spectrogram.h"
+#include "host/Sonogram.h"
 #include "host/TemporaryOutput.h"
 
 #include <charconv>
@@ -80,7 +80,7 @@ int renderCommand(const RenderCommand& c) {
     bar.finish();
 
     writeAudioFile(sound.path(), rendered, format);
-    if (picture) writeSpectrogram(picture->path(), source.audio, rendered);
+    if (picture) writeSonogram(picture->path(), source.audio, rendered);
     sound.commit();
     if (picture) picture->commit();
     return 0;

@@ -1,7 +1,7 @@
 // orvella-host end to end: the built tool runs as a subprocess on sound files made here,
 // with a tracing plug-in that logs what the host does, with the Orvella bundle, and with
 // a third-party plug-in when one is installed.
-#include "host/Spectrogram.h"
+#include "host/Sonogram.h"
 #include "tests/common/TestHost.h"
 
 #include <cairo.h>
@@ -84,11 +84,11 @@ Sound readSound(const fs::path& path) {
     return s;
 }
 
-bool pngOfSpectrogramSize(const fs::path& path) {
+bool pngOfSonogramSize(const fs::path& path) {
     cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
     const bool ok = cairo_surface_status(png) == CAIRO_STATUS_SUCCESS &&
-                    cairo_image_surface_get_width(png) == kSpectrogramWidth &&
-                    cairo_image_surface_get_height(png) == kSpectrogramHeight;
+                    cairo_image_surface_get_width(png) == kSonogramWidth &&
+                    cairo_image_surface_get_height(png) == kSonogramHeight;
     cairo_surface_destroy(png);
     return ok;
 }
@@ -276,7 +276,7 @@ TEST_F(HostTool, MonoInputMonoPluginLegacyEntryAndTail) {
     Sound out = render(mono, {"--plugin", tracer, "--spectrogram", (dir / "s.png").string()});
     expectScaled(mono, out.channels, 0.5f);
     EXPECT_NE(slurp(trace).find("pins 1 1"), std::string::npos);
-    EXPECT_TRUE(pngOfSpectrogramSize(dir / "s.png"));
+    EXPECT_TRUE(pngOfSonogramSize(dir / "s.png"));
 
     // Stereo through a one-in, one-out effect: the mix in, one channel out.
     const Channels stereo = noise(2, 1000);
@@ -359,7 +359,7 @@ TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
     ASSERT_EQ(demo.channels.size(), 2u);
     EXPECT_EQ(demo.channels[0].size(), 441000u);
     EXPECT_EQ(slurp(dir / "demo.wav"), slurp(dir / "again.wav"));
-    EXPECT_TRUE(pngOfSpectrogramSize(dir / "demo.png"));
+    EXPECT_TRUE(pngOfSonogramSize(dir / "demo.png"));
 }
 
 TEST_F(HostTool, InfoListsProgramsAndParameterDisplays) {

@@ -1,4 +1,4 @@
-#include "host/Spectrogram.h"
+#include "host/Sonogram.h"
 
 #include "host/HostError.h"
 
@@ -20,8 +20,8 @@ constexpr int kLeft = 52; // room for the frequency labels of each panel
 constexpr int kTop = 30;  // room for the titles
 constexpr int kRight = 16;
 constexpr int kChannelGap = 2;
-static_assert(2 * (kLeft + kPlotWidth) + kRight == kSpectrogramWidth);
-static_assert(kTop + kPlotHeight + 34 == kSpectrogramHeight);
+static_assert(2 * (kLeft + kPlotWidth) + kRight == kSonogramWidth);
+static_assert(kTop + kPlotHeight + 34 == kSonogramHeight);
 
 constexpr double kLowest = 30;     // Hz at the bottom of the picture
 constexpr double kHighest = 20000; // Hz at the top, or the Nyquist frequency when lower
@@ -225,7 +225,7 @@ void draw(const std::filesystem::path& path, const AudioBuffer& input, const Aud
     const double loudestDb = 10 * std::log10(loudest);
 
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSpectrogramWidth, kSpectrogramHeight),
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSonogramWidth, kSonogramHeight),
         cairo_surface_destroy);
     std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()),
                                                                cairo_destroy);
@@ -267,8 +267,8 @@ void draw(const std::filesystem::path& path, const AudioBuffer& input, const Aud
 
 } // namespace
 
-void writeSpectrogram(const std::filesystem::path& path, const AudioBuffer& input,
-                      const AudioBuffer& output) {
+void writeSonogram(const std::filesystem::path& path, const AudioBuffer& input,
+                   const AudioBuffer& output) {
     draw(path, input, output);
     // The labels' font caches would live to the end of the process, which leak checkers
     // report; the tool draws one picture per run.

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-constexpr int kSpectrogramWidth = 1240;
-constexpr int kSpectrogramHeight = 424;
+constexpr int kSonogramWidth = 1240;
+constexpr int kSonogramHeight = 424;
 
 // [main thread] Writes the PNG to `path`; throws HostError when it cannot.
-void writeSpectrogram(const std::filesystem::path& path, const AudioBuffer& input,
-                      const AudioBuffer& output);
+void writeSonogram(const std::filesystem::path& path, const AudioBuffer& input,
+                   const AudioBuffer& output);
