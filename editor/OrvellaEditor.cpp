@@ -69,6 +69,8 @@ bool OrvellaEditor::open(void* parent) {
     recordedMask.store(0);
     recordedPupil.store(kNoRequest);
     learnButtonOff.store(false);
+    // From here on changes are recorded, so none made while the controls are built is lost.
+    opened.store(true, std::memory_order_release);
 
     std::array<CBitmap*, kRows> bitmaps{};
     for (int id = OrvellaLayout::kFirstControlBitmap; id <= OrvellaLayout::kLastBitmap; ++id)
@@ -91,7 +93,6 @@ bool OrvellaEditor::open(void* parent) {
         controls[row] = control;
     }
     for (CBitmap* bitmap : bitmaps) bitmap->forget();
-    opened.store(true, std::memory_order_release);
     return true;
 }
 
