@@ -152,6 +152,14 @@ void OrvellaEditor::setPupil(CControl* control) {
     f->setPupilControl(control);
 }
 
+void OrvellaEditor::beginEdit(long index) {
+    if (hasControl(index)) AEffGUIEditor::beginEdit(index);
+}
+
+void OrvellaEditor::endEdit(long index) {
+    if (hasControl(index)) AEffGUIEditor::endEdit(index);
+}
+
 void OrvellaEditor::valueChanged(CControl* control) {
     const long tag = control->getTag();
     if (tag == OrvellaLayout::kLearnTag) {

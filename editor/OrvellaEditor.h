@@ -40,6 +40,11 @@ public:
     // the next idle pass; index 15 off darkens the learn button. Nothing while closed.
     void highlightControl(long index, bool on);
 
+    // [ui thread] A gesture reaches the host only for a parameter: the learn button's tag
+    // names none, and a host must not hear of parameters it was never told about.
+    void beginEdit(long index) override;
+    void endEdit(long index) override;
+
     // [ui thread]
     void valueChanged(GUI::CControl* control) override;
     int32_t controlModifierClicked(GUI::CControl* control, GUI::CButtonState buttons) override;

@@ -325,9 +325,7 @@ TEST_F(EditorWindow, LearnGestureOutlinesTheArmedControlUntilLearned) {
     EXPECT_EQ(shown(20), 1);
     editor->idle();
     EXPECT_EQ(shown(20), 0);
-    EXPECT_TRUE(heard.size() == 2 && heard[0].opcode == audioMasterBeginEdit &&
-                heard[1].opcode == audioMasterEndEdit && heard[0].index == 20)
-        << "only the learn button's own gesture reaches the host";
+    EXPECT_TRUE(heard.empty()) << "the host hears of no gesture on a parameter it lacks";
 
     // Learning armed while the window is closed leaves no outline behind.
     editor->close();
