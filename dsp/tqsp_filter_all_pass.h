@@ -5,6 +5,8 @@
 #include "dsp/tqsp_filter.h"
 
 class tqsp_filter_all_pass : public tqsp_filter {
+    friend struct tqsp_filter_pair; // runs two filters of a kind in vector lanes
+
 public:
     tqsp_filter_all_pass(float frequency, float bandwidth);
 

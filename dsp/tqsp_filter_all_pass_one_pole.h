@@ -5,6 +5,8 @@
 #include "dsp/tqsp_filter_all_pass.h"
 
 class tqsp_filter_all_pass_one_pole final : public tqsp_filter_all_pass {
+    friend struct tqsp_filter_pair; // runs two filters of a kind in vector lanes
+
 public:
     tqsp_filter_all_pass_one_pole();
 

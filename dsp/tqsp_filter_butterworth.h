@@ -8,6 +8,8 @@
 #include <cstdint>
 
 class tqsp_filter_butterworth : public tqsp_filter {
+    friend struct tqsp_filter_pair; // runs two filters of a kind in vector lanes
+
 public:
     explicit tqsp_filter_butterworth(float frequency);
 

@@ -11,6 +11,8 @@
 #include "dsp/tqsp_filter_rbj.h"
 
 class tqsp_filter_swept_phasor final : public tqsp_filter {
+    friend struct tqsp_filter_pair; // runs two filters of a kind in vector lanes
+
 public:
     static constexpr int kStages = 6;
     static constexpr int kSweepPoints = 4001;

@@ -3,6 +3,7 @@
 // along the routing of "Ph B Input".
 #include "effect/Orvella.h"
 
+#include "dsp/tqsp_filter_pair.h"
 #include "params/OrvellaParameterManager.h"
 
 #include <algorithm>
@@ -12,34 +13,48 @@ enum Routing { kInA = 0, kOutA = 1, kInB = 2 };
 constexpr int kSubBlock = 8;
 } // namespace
 
+namespace {
+// Runs one filter over a sub-block; each filter keeps its own state and sees only its own
+// signal, so a chain run filter by filter gives the same samples as one run sample by sample.
+template <class Filter> void run(Filter& filter, const float* in, float* out, int n) {
+    for (int i = 0; i < n; ++i) out[i] = filter.process(in[i]);
+}
+} // namespace
+
+// Where sections A and B are independent they run side by side in vector lanes, bit for bit
+// as each would alone. Results gather in local arrays and are copied out at the end: the
+// host's buffers may be the same memory, and every input is read before an output is written.
 template <int Routing, bool Stereo>
 void Orvella::processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n) {
-    for (int i = 0; i < n; ++i) {
-        // Every input of the frame is read before an output is written: the buffers may
-        // be the same memory.
-        const float x = inL[i];
+    float a[kSubBlock], b[kSubBlock];
+    if constexpr (Routing == kOutA) {
+        // Section B takes section A's output before A's low pass: a serial chain.
+        run(highPassA, inL, a, n);
+        run(phaserA, a, a, n);
+        run(phaserB, a, b, n);
         if constexpr (Stereo) {
-            if constexpr (Routing == kOutA) {
-                const float a = phaserA.process(highPassA.process(x));
-                outL[i] = lowPassA.process(a);
-                outR[i] = lowPassB.process(phaserB.process(a));
-            } else {
-                const float y = Routing == kInB ? inR[i] : x;
-                outL[i] = lowPassA.process(phaserA.process(highPassA.process(x)));
-                outR[i] = lowPassB.process(phaserB.process(highPassB.process(y)));
-            }
+            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
         } else {
-            if constexpr (Routing == kInA) {
-                const float a = phaserA.process(highPassA.process(x));
-                const float b = phaserB.process(highPassB.process(x));
-                outL[i] = lowPassA.process(a + b);
-            } else if constexpr (Routing == kOutA) {
-                outL[i] = lowPassB.process(phaserB.process(phaserA.process(highPassA.process(x))));
-            } else {
-                outL[i] = lowPassA.process(phaserA.process(highPassA.process(x)));
-            }
+            run(lowPassB, b, a, n);
+        }
+    } else if constexpr (!Stereo && Routing == kInB) {
+        // One input and "In B": section B and its filters rest.
+        run(highPassA, inL, a, n);
+        run(phaserA, a, a, n);
+        run(lowPassA, a, a, n);
+    } else {
+        tqsp_filter_pair::process(highPassA, highPassB, inL, Stereo && Routing == kInB ? inR : inL,
+                                  a, b, n);
+        tqsp_filter_pair::process(phaserA, phaserB, a, b, a, b, n);
+        if constexpr (Stereo) {
+            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
+        } else {
+            for (int i = 0; i < n; ++i) a[i] += b[i]; // the plain sum, not halved
+            run(lowPassA, a, a, n);
         }
     }
+    std::copy_n(a, n, outL);
+    if constexpr (Stereo) std::copy_n(b, n, outR);
 }
 
 template <bool Stereo>
