@@ -1,6 +1,6 @@
-// A plug-in built on the frame that reports every operation it receives to its host
-// (as an audioMasterVendorSpecific call with a text), so tests see the dispatch from
-// the outside, exactly as a host would.
+// A plug-in built on the frame that reports every operation it and its editor receive to
+// the host (as an audioMasterVendorSpecific call with a text), so tests see the dispatch
+// from the outside, exactly as a host would.
 #include "plugin/AEffEditor.h"
 #include "plugin/AudioEffectX.h"
 
@@ -13,27 +13,36 @@ namespace {
 
 constexpr VstInt32 kReport = CCONST('L', 'o', 'g', ' ');
 
+__attribute__((format(printf, 2, 3))) void report(AudioEffect* effect, const char* format, ...) {
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    static_cast<AudioEffectX*>(effect)->hostVendorSpecific(kReport, 0, text, 0);
+}
+
 class ProbeEditor final : public AEffEditor {
 public:
     explicit ProbeEditor(AudioEffect* effect) : AEffEditor(effect) {}
-    bool getRect(ERect** r) override {
-        *r = &rect;
-        return true;
-    }
+    bool getRect(ERect** r) override { return (*r = &rect); }
     bool open(void* parent) override {
-        AEffEditor::open(parent);
+        report(effect, "editOpen %d", *static_cast<int*>(parent));
         return true;
     }
-    void idle() override { ++idles; }
-    bool onKeyDown(VstKeyCode& key) override {
-        lastKey = key;
-        return key.virt == VKEY_UP;
-    }
+    void close() override { report(effect, "editClose"); }
+    void idle() override { report(effect, "editIdle"); }
+    bool onKeyDown(VstKeyCode& key) override { return onKey("keyDown", key); }
+    bool onKeyUp(VstKeyCode& key) override { return onKey("keyUp", key); }
     bool setKnobMode(VstInt32 mode) override { return mode == 2; }
 
     ERect rect{0, 0, 386, 675};
-    int idles = 0;
-    VstKeyCode lastKey{};
+
+private:
+    bool onKey(const char* what, const VstKeyCode& key) {
+        report(effect, "%s %d %d %d", what, key.character, key.virt, key.modifier);
+        return key.virt == VKEY_UP;
+    }
 };
 
 class ProbeEffect final : public AudioEffectX {
@@ -47,66 +56,45 @@ public:
         if (canHostDo(fail)) throw std::bad_alloc();
     }
 
-    void report(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-        char text[128];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-        hostVendorSpecific(kReport, 0, text, 0);
-    }
-
-    void open() override { report("open"); }
-    void close() override { report("close"); }
-    void suspend() override { report("suspend"); }
+    void open() override { report(this, "open"); }
+    void close() override { report(this, "close"); }
+    void suspend() override { report(this, "suspend"); }
     void resume() override {
-        report("resume");
+        report(this, "resume");
         AudioEffectX::resume();
     }
-    void setSampleRate(float rate) override {
-        AudioEffectX::setSampleRate(rate);
-        report("setSampleRate %g", double(rate));
-    }
-    void setBlockSize(VstInt32 size) override {
-        AudioEffectX::setBlockSize(size);
-        report("setBlockSize %d", size);
-    }
+    void setSampleRate(float rate) override { report(this, "setSampleRate %g", double(rate)); }
+    void setBlockSize(VstInt32 size) override { report(this, "setBlockSize %d", size); }
     void processReplacing(float**, float** out, VstInt32 frames) override {
         for (VstInt32 i = 0; i < frames; ++i) out[0][i] = out[1][i] = 0.5f;
     }
     void setParameter(VstInt32 index, float value) override {
-        report("setParameter %d %g", index, double(value));
+        report(this, "setParameter %d %g", index, double(value));
     }
     float getParameter(VstInt32 index) override { return float(index) / 100.0f; }
     void setProgram(VstInt32 program) override {
         AudioEffectX::setProgram(program);
-        report("setProgram %d", program);
+        report(this, "setProgram %d", program);
     }
-    void setProgramName(char* name) override { report("setProgramName %s", name); }
+    void setProgramName(char* name) override { report(this, "setProgramName %s", name); }
     void getProgramName(char* name) override { vst_strncpy(name, "Probe", kVstMaxProgNameLen); }
-    void getParameterLabel(VstInt32 index, char* text) override {
-        std::snprintf(text, kVstMaxParamStrLen + 1, "L%d", index);
-    }
-    void getParameterDisplay(VstInt32 index, char* text) override {
-        std::snprintf(text, kVstMaxParamStrLen + 1, "D%d", index);
-    }
-    void getParameterName(VstInt32 index, char* text) override {
-        std::snprintf(text, kVstMaxParamStrLen + 1, "N%d", index);
-    }
+    void getParameterLabel(VstInt32 index, char* text) override { text2(text, 'L', index); }
+    void getParameterDisplay(VstInt32 index, char* text) override { text2(text, 'D', index); }
+    void getParameterName(VstInt32 index, char* text) override { text2(text, 'N', index); }
     VstInt32 getChunk(void** data, bool isPreset) override {
         *data = chunk;
         return isPreset ? 4 : 8;
     }
     VstInt32 setChunk(void*, VstInt32 size, bool isPreset) override {
-        report("setChunk %d %d", size, int(isPreset));
+        report(this, "setChunk %d %d", size, int(isPreset));
         return size == 8;
     }
     VstInt32 processEvents(VstEvents* events) override {
-        report("processEvents %d", events->numEvents);
+        report(this, "processEvents %d", events->numEvents);
         return 1;
     }
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override {
-        report("getProgramNameIndexed %d %d", category, index);
+        report(this, "getProgramNameIndexed %d %d", category, index);
         if (index < 0 || index >= 10) return false;
         std::snprintf(text, kVstMaxProgNameLen + 1, "Program %d", index);
         return true;
@@ -117,13 +105,18 @@ public:
     }
     VstInt32 getVendorVersion() override { return 1100; }
     VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void*, float opt) override {
-        report("vendorSpecific %d %ld %g", index, long(value), double(opt));
+        report(this, "vendorSpecific %d %ld %g", index, long(value), double(opt));
         return 7;
     }
     VstInt32 canDo(char* text) override { return std::strcmp(text, "receiveVstMidiEvent") == 0; }
     VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
 
     char chunk[8] = "chunk!!";
+
+private:
+    static void text2(char* text, char kind, VstInt32 index) {
+        std::snprintf(text, kVstMaxParamStrLen + 1, "%c%d", kind, index);
+    }
 };
 
 } // namespace

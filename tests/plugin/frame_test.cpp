@@ -30,53 +30,46 @@ struct Frame : ::testing::Test {
     }
 };
 
-TEST(Entry, RefusesAHostThatDoesNotAnswerItsVersion) {
-    TestHost host(probePath);
-    host.answer = [](const HostCall& c) -> VstIntPtr {
-        return c.opcode == audioMasterVersion ? 0 : TestHost::defaultAnswer(c);
-    };
-    EXPECT_EQ(host.instantiate(), nullptr);
-    EXPECT_EQ(host.allCalls().size(), 1u) << "nothing is built for a host that is not one";
-}
-
-TEST(Entry, FailedConstructionGivesTheHostNullAndLeaksNothing) {
-    TestHost host(probePath);
-    host.answer = [](const HostCall& c) -> VstIntPtr {
-        if (c.opcode == audioMasterCanDo && c.text == "probeFailConstruction") return 1;
-        return TestHost::defaultAnswer(c);
-    };
-    EXPECT_EQ(host.instantiate(), nullptr);
+TEST(Entry, NullForAHostWithoutAVersionAndForAFailedConstruction) {
+    for (const VstInt32 refused : {audioMasterVersion, audioMasterCanDo}) {
+        TestHost host(probePath);
+        // Version 0, or yes to the probe's "probeFailConstruction".
+        host.answer = [refused](const HostCall& c) -> VstIntPtr {
+            return c.opcode == refused ? refused == audioMasterCanDo : TestHost::defaultAnswer(c);
+        };
+        EXPECT_EQ(host.instantiate(), nullptr) << refused;
+        if (refused == audioMasterVersion) { // nothing is built for a host that is not one
+            EXPECT_EQ(host.allCalls().size(), 1u);
+        }
+    }
 }
 
 TEST(Entry, ExportsOnlyTheEntryPoints) {
     TestHost host(probePath);
     ASSERT_TRUE(host.loaded());
-    EXPECT_NE(host.symbol("VSTPluginMain"), nullptr);
-    EXPECT_NE(host.symbol("main"), nullptr);
-    EXPECT_EQ(host.symbol("_Z20createEffectInstancePFlP7AEffectiilPvfE"), nullptr);
-    EXPECT_EQ(host.symbol("_Z11vst_strncpyPcPKcm"), nullptr);
-    EXPECT_EQ(host.symbol("_ZN11AudioEffect19dispatchEffectClassEP7AEffectiilPvf"), nullptr);
+    for (const char* name : {"VSTPluginMain", "main"}) EXPECT_NE(host.symbol(name), nullptr);
+    for (const char* name : {"_Z20createEffectInstancePFlP7AEffectiilPvfE", "_Z11vst_strncpyPcPKcm",
+                             "_ZN11AudioEffect19dispatchEffectClassEP7AEffectiilPvf"})
+        EXPECT_EQ(host.symbol(name), nullptr) << name;
 
-    // Older hosts start through "main"; it builds the same kind of record.
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto legacy = reinterpret_cast<Entry>(host.symbol("main"));
-    AEffect* e = host.instantiate();
+    // Older hosts start through "main"; it builds the same record.
+    auto legacy = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(host.symbol("main"));
+    AEffect* e = legacy([](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+        return VstIntPtr(opcode == audioMasterVersion ? kVstVersion : 0);
+    });
     ASSERT_NE(e, nullptr);
-    EXPECT_NE(legacy, nullptr);
+    EXPECT_EQ(e->uniqueID, CCONST('P', 'r', 'b', 'e'));
+    EXPECT_EQ(TestHost::dispatch(e, effClose), 1);
 }
 
 TEST_F(Frame, RecordIsFilledAsTheHostExpects) {
-    EXPECT_EQ(effect->magic, kEffectMagic);
-    EXPECT_EQ(effect->numPrograms, 10);
-    EXPECT_EQ(effect->numParams, 16);
-    EXPECT_EQ(effect->numInputs, 2);
-    EXPECT_EQ(effect->numOutputs, 2);
-    EXPECT_EQ(effect->flags, effFlagsCanReplacing | effFlagsHasEditor);
-    EXPECT_EQ(effect->ioRatio, 1.0f);
-    EXPECT_EQ(effect->uniqueID, CCONST('P', 'r', 'b', 'e'));
-    EXPECT_EQ(effect->version, 1);
-    EXPECT_NE(effect->object, nullptr);
-    EXPECT_EQ(effect->user, nullptr);
+    const AEffect& e = *effect;
+    EXPECT_EQ(e.magic, kEffectMagic);
+    EXPECT_EQ((std::vector<VstInt32>{e.numPrograms, e.numParams, e.numInputs, e.numOutputs, e.flags,
+                                     e.uniqueID, e.version}),
+              (std::vector<VstInt32>{10, 16, 2, 2, effFlagsCanReplacing | effFlagsHasEditor,
+                                     CCONST('P', 'r', 'b', 'e'), 1}));
+    EXPECT_EQ(e.ioRatio, 1.0f);
 
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 7), 0.07f);
     effect->setParameter(effect, 3, 0.25f);
@@ -91,7 +84,8 @@ TEST_F(Frame, RecordIsFilledAsTheHostExpects) {
 }
 
 TEST_F(Frame, OpcodesReachTheirOperations) {
-    char name[64] = "New name";
+    char text[64], yes[] = "receiveVstMidiEvent", no[] = "sendVstMidiEvent";
+    int parent = 42;
     VstEvents events{};
     events.numEvents = 3;
     struct Case {
@@ -100,70 +94,74 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         void* ptr;
         float opt;
         VstIntPtr answer;
-        const char* report; // null: the operation reports nothing
+        const char* report = nullptr; // null: the operation reports nothing
+        const char* writes = nullptr; // what ends up in text; null: left as it was
     } cases[] = {
         {effOpen, 0, 0, nullptr, 0, 0, "open"},
         {effSetProgram, 0, 3, nullptr, 0, 0, "setProgram 3"},
-        {effGetProgram, 0, 0, nullptr, 0, 3, nullptr},
-        {effSetProgramName, 0, 0, name, 0, 0, "setProgramName New name"},
+        {effGetProgram, 0, 0, nullptr, 0, 3},
+        {effSetProgramName, 0, 0, text, 0, 0, "setProgramName New name"},
+        {effGetProgramName, 0, 0, text, 0, 0, nullptr, "Probe"},
+        {effGetParamLabel, 4, 0, text, 0, 0, nullptr, "L4"},
+        {effGetParamDisplay, 5, 0, text, 0, 0, nullptr, "D5"},
+        {effGetParamName, 6, 0, text, 0, 0, nullptr, "N6"},
         {effSetSampleRate, 0, 0, nullptr, 48000, 0, "setSampleRate 48000"},
         {effSetBlockSize, 0, 256, nullptr, 0, 0, "setBlockSize 256"},
         {effMainsChanged, 0, 0, nullptr, 0, 0, "suspend"},
-        {effIdentify, 0, 0, nullptr, 0, CCONST('N', 'v', 'E', 'f'), nullptr},
-        {effSetChunk, 1, 8, name, 0, 1, "setChunk 8 1"},
-        {effSetChunk, 0, 9, name, 0, 0, "setChunk 9 0"},
+        {effEditOpen, 0, 0, &parent, 0, 1, "editOpen 42"},
+        {effEditIdle, 0, 0, nullptr, 0, 0, "editIdle"},
+        {effEditClose, 0, 0, nullptr, 0, 0, "editClose"},
+        {effIdentify, 0, 0, nullptr, 0, CCONST('N', 'v', 'E', 'f')},
+        {effSetChunk, 1, 8, text, 0, 1, "setChunk 8 1"},
+        {effSetChunk, 0, 9, text, 0, 0, "setChunk 9 0"},
         {effProcessEvents, 0, 0, &events, 0, 1, "processEvents 3"},
-        {effCanBeAutomated, 15, 0, nullptr, 0, 1, nullptr},
-        {effGetProgramNameIndexed, 2, 0, name, 0, 1, "getProgramNameIndexed 0 2"},
-        {effGetProgramNameIndexed, 12, 0, name, 0, 0, "getProgramNameIndexed 0 12"},
-        {effGetPlugCategory, 0, 0, nullptr, 0, kPlugCategEffect, nullptr},
-        {effGetVendorVersion, 0, 0, nullptr, 0, 1100, nullptr},
-        {effVendorSpecific, 12345, 6, name, 0.5f, 7, "vendorSpecific 12345 6 0.5"},
-        {effGetVstVersion, 0, 0, nullptr, 0, 2400, nullptr},
-        {effGetTailSize, 0, 0, nullptr, 0, 0, nullptr},
-        {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77, nullptr},
-        {effGetCurrentMidiProgram, 0, 0, name, 0, -1, nullptr},
-        {effSetBypass, 0, 1, nullptr, 0, 0, nullptr},
-        {effStartProcess, 0, 0, nullptr, 0, 0, nullptr},
-        {effGetNumMidiInputChannels, 0, 0, nullptr, 0, 0, nullptr},
-        {effGetVu, 0, 0, nullptr, 0, 0, nullptr},
-        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0, nullptr},
-        {-1, 0, 0, nullptr, 0, 0, nullptr},
+        {effCanBeAutomated, 15, 0, nullptr, 0, 1},
+        {effGetProgramNameIndexed, 2, 0, text, 0, 1, "getProgramNameIndexed 0 2", "Program 2"},
+        {effGetProgramNameIndexed, 12, 0, text, 0, 0, "getProgramNameIndexed 0 12"},
+        {effGetPlugCategory, 0, 0, nullptr, 0, kPlugCategEffect},
+        {effGetEffectName, 0, 0, text, 0, 1, nullptr, "Probe"},
+        {effGetVendorString, 0, 0, text, 0, 0},
+        {effGetVendorVersion, 0, 0, nullptr, 0, 1100},
+        {effVendorSpecific, 12345, 6, text, 0.5f, 7, "vendorSpecific 12345 6 0.5"},
+        {effCanDo, 0, 0, yes, 0, 1},
+        {effCanDo, 0, 0, no, 0, 0},
+        {effGetVstVersion, 0, 0, nullptr, 0, 2400},
+        {effGetTailSize, 0, 0, nullptr, 0, 0},
+        // Character, virtual key (12 is up, 14 down) and modifiers (1 shift, 4 command).
+        {effEditKeyDown, 'a', 12, nullptr, 1, 1, "keyDown 97 12 1"},
+        {effEditKeyUp, 'b', 14, nullptr, 4, 0, "keyUp 98 14 4"},
+        {effSetEditKnobMode, 0, 2, nullptr, 0, 1},
+        {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
+        {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77},
+        {effGetCurrentMidiProgram, 0, 0, text, 0, -1},
+        {effSetBypass, 0, 1, nullptr, 0, 0},
+        {effStartProcess, 0, 0, nullptr, 0, 0},
+        {effGetNumMidiInputChannels, 0, 0, nullptr, 0, 0},
+        {effGetVu, 0, 0, nullptr, 0, 0},
+        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0},
+        {-1, 0, 0, nullptr, 0, 0},
     };
     for (const Case& c : cases) {
         host.clearCalls();
+        std::strcpy(text, "New name");
         SCOPED_TRACE("opcode " + std::to_string(c.opcode));
         EXPECT_EQ(dispatch(c.opcode, c.index, c.value, c.ptr, c.opt), c.answer);
         const std::vector<std::string> got = reports(host);
-        if (c.report)
-            EXPECT_EQ(got, std::vector<std::string>{c.report});
-        else
-            EXPECT_TRUE(got.empty());
+        EXPECT_EQ(got, c.report ? std::vector<std::string>{c.report} : std::vector<std::string>{});
+        EXPECT_STREQ(text, c.writes ? c.writes : "New name");
     }
 }
 
-TEST_F(Frame, TextAndChunkOpcodesWriteThroughPtr) {
-    char text[64];
-    dispatch(effGetProgramName, 0, 0, text);
-    EXPECT_STREQ(text, "Probe");
-    dispatch(effGetParamLabel, 4, 0, text);
-    EXPECT_STREQ(text, "L4");
-    dispatch(effGetParamDisplay, 5, 0, text);
-    EXPECT_STREQ(text, "D5");
-    dispatch(effGetParamName, 6, 0, text);
-    EXPECT_STREQ(text, "N6");
-    EXPECT_EQ(dispatch(effGetEffectName, 0, 0, text), 1);
-    EXPECT_STREQ(text, "Probe");
-    EXPECT_EQ(dispatch(effGetVendorString, 0, 0, text), 0);
-
+TEST_F(Frame, ChunksRectAndArrangementsComeBackThroughPtr) {
     void* chunk = nullptr;
     EXPECT_EQ(dispatch(effGetChunk, 0, 0, &chunk), 8);
     EXPECT_STREQ(static_cast<char*>(chunk), "chunk!!");
     EXPECT_EQ(dispatch(effGetChunk, 1, 0, &chunk), 4);
 
-    char yes[] = "receiveVstMidiEvent", no[] = "sendVstMidiEvent";
-    EXPECT_EQ(dispatch(effCanDo, 0, 0, yes), 1);
-    EXPECT_EQ(dispatch(effCanDo, 0, 0, no), 0);
+    ERect* rect = nullptr;
+    EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 675);
 
     VstSpeakerArrangement arrangement{};
     VstSpeakerArrangement* in = &arrangement;
@@ -174,29 +172,13 @@ TEST_F(Frame, TextAndChunkOpcodesWriteThroughPtr) {
 }
 
 TEST_F(Frame, NullPointersFromTheHostAreRefusedUntouched) {
-    for (VstInt32 opcode : {effSetProgramName,
-                            effGetProgramName,
-                            effGetParamLabel,
-                            effGetParamDisplay,
-                            effGetParamName,
-                            effEditGetRect,
-                            effGetChunk,
-                            effSetChunk,
-                            effProcessEvents,
-                            effGetProgramNameIndexed,
-                            effGetEffectName,
-                            effGetVendorString,
-                            effGetProductString,
-                            effVendorSpecific,
-                            effCanDo,
-                            effString2Parameter,
-                            effGetInputProperties,
-                            effGetSpeakerArrangement,
-                            effBeginLoadBank,
-                            effShellGetNextPlugin}) {
-        SCOPED_TRACE(opcode);
-        EXPECT_EQ(dispatch(opcode, 1, 8, nullptr, 0), 0);
-    }
+    const VstInt32 opcodes[] = {
+        effSetProgramName,     effGetProgramName,        effGetParamLabel, effGetParamDisplay,
+        effGetParamName,       effEditGetRect,           effGetChunk,      effSetChunk,
+        effProcessEvents,      effGetProgramNameIndexed, effGetEffectName, effGetVendorString,
+        effGetProductString,   effVendorSpecific,        effCanDo,         effString2Parameter,
+        effGetInputProperties, effGetSpeakerArrangement, effBeginLoadBank, effShellGetNextPlugin};
+    for (VstInt32 opcode : opcodes) EXPECT_EQ(dispatch(opcode, 1, 8, nullptr, 0), 0) << opcode;
     EXPECT_TRUE(reports(host).empty());
 }
 
@@ -211,31 +193,12 @@ TEST_F(Frame, ProgramNumbersOutsideTheBankAreIgnored) {
 }
 
 TEST_F(Frame, ResumeAsksForMidiEveryTime) {
-    for (int round = 0; round < 2; ++round) {
-        host.clearCalls();
-        dispatch(effMainsChanged, 0, 1);
-        const auto wants = host.callsWith(audioMasterWantMidi);
-        ASSERT_EQ(wants.size(), 1u);
-        EXPECT_EQ(wants[0].value, 1);
-        EXPECT_EQ(wants[0].effect, effect);
-        EXPECT_EQ(reports(host), std::vector<std::string>{"resume"});
-    }
-}
-
-TEST_F(Frame, EditorOpcodesReachTheEditor) {
-    ERect* rect = nullptr;
-    EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
-    ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->right, 675);
-    EXPECT_EQ(rect->bottom, 386);
-    int parent = 0;
-    EXPECT_EQ(dispatch(effEditOpen, 0, 0, &parent), 1);
-    dispatch(effEditIdle);
-    EXPECT_EQ(dispatch(effEditKeyDown, 'a', VKEY_UP, nullptr, MODIFIER_SHIFT), 1);
-    EXPECT_EQ(dispatch(effEditKeyUp, 'a', VKEY_DOWN), 0);
-    EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
-    EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 1), 0);
-    EXPECT_EQ(dispatch(effEditClose), 0);
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effMainsChanged, 0, 1);
+    const auto wants = host.callsWith(audioMasterWantMidi);
+    ASSERT_EQ(wants.size(), 2u);
+    for (const HostCall& w : wants) EXPECT_TRUE(w.value == 1 && w.effect == effect);
+    EXPECT_EQ(reports(host), (std::vector<std::string>{"resume", "resume"}));
 }
 
 TEST_F(Frame, CloseDeletesTheEffectAndAnswersOne) {
@@ -287,21 +250,13 @@ TEST(Wrappers, TextHelpersStayWithinTheirLength) {
     EXPECT_STREQ(text, "10.00");
 }
 
-VstIntPtr answeringHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
-    switch (opcode) {
-    case audioMasterGetSampleRate:
-        return 96000;
-    case audioMasterPinConnected:
-        return index == 1 && value == 0; // the second input is not connected
-    case audioMasterBeginEdit:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
 TEST(Wrappers, HostAnswersReplaceStoredSettingsOnlyWhenUsable) {
-    Detached effect(answeringHost);
+    Detached effect([](AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
+        if (opcode == audioMasterGetSampleRate) return VstIntPtr(96000);
+        if (opcode == audioMasterPinConnected) // the second input is not connected
+            return VstIntPtr(index == 1 && value == 0);
+        return VstIntPtr(opcode == audioMasterBeginEdit); // and 0 for the block size
+    });
     EXPECT_EQ(effect.updateSampleRate(), 96000.0);
     EXPECT_EQ(effect.getSampleRate(), 96000.0f);
     EXPECT_EQ(effect.updateBlockSize(), 1024) << "a zero answer keeps the stored size";
