@@ -2,44 +2,38 @@
 // host from the outside. It scales its input by a gain (programs, a "Gain" parameter and
 // MIDI controller 7 set it, the last sample-accurately), delays it by kLatency samples,
 // which it reports, and appends every host interaction to the file named by
-// ORVELLA_TRACE_FILE. Compile definitions make the mono, broken and unusual variants.
+// ORVELLA_TRACE_FILE. Compile definitions make the mono, broken and unusual variants:
+// TRACE_PINS (channels in and out), TRACE_ENTRY (the entry point's symbol),
+// TRACE_BAD_MAGIC and TRACE_REFUSE.
 #include "plugin/VstInterface.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#ifndef TRACE_PINS
+#define TRACE_PINS 2
+#endif
+#ifndef TRACE_ENTRY
+#define TRACE_ENTRY VSTPluginMain
+#endif
+#define TRACE_SYMBOL(name) #name
+#define TRACE_NAME(name) TRACE_SYMBOL(name)
 
 namespace {
 
-constexpr int kLatency = 7;
-constexpr int kMaxPins = 2;
-#ifdef TRACE_MONO
-constexpr int kPins = 1;
-#else
-constexpr int kPins = 2;
-#endif
-
-struct Program {
-    const char* name;
-    float gain;
-};
-constexpr Program programs[] = {{"Half", 0.5f}, {"Unity", 1.0f}, {"Quiet", 0.1f}};
-constexpr int kPrograms = 3;
+constexpr int kLatency = 7, kPins = TRACE_PINS, kPrograms = 3;
+constexpr const char* programNames[kPrograms] = {"Half", "Unity", "Quiet"};
+constexpr float programGains[kPrograms] = {0.5f, 1.0f, 0.1f};
 
 struct Plugin {
     AEffect effect{};
     audioMasterCallback host = nullptr;
-    int program = 0;
-    float gain = 0.5f;
-    float polarity = 0; // host value: below 0.5 normal, else inverted
-    float delay[kMaxPins][kLatency] = {};
-    int idles = 0;
-    struct Change {
-        VstInt32 frame;
-        float gain;
-    } pending[64];
-    int pendingCount = 0;
+    int program = 0, idles = 0, pendingCount = 0;
+    float gain = 0.5f, polarity = 0; // polarity: below 0.5 normal, else inverted
+    float delay[kPins][kLatency] = {};
+    std::pair<VstInt32, float> pending[64]; // controller 7 changes: frame, gain
     double processed = 0;
     std::FILE* trace = nullptr;
 
@@ -49,8 +43,8 @@ struct Plugin {
         std::fputc('\n', trace);
         std::fflush(trace);
     }
-    VstIntPtr ask(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
-        return host(&effect, opcode, index, value, ptr, 0);
+    VstIntPtr ask(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, float opt = 0) {
+        return host(&effect, opcode, index, value, nullptr, opt);
     }
 };
 
@@ -65,23 +59,26 @@ void copyText(void* to, const char* text) {
 VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt) {
     Plugin& p = *self(e);
+    // The calls whose order the host is judged by, each with its argument.
+    const struct {
+        VstInt32 opcode;
+        const char* format;
+        double argument;
+    } logged[] = {{effOpen, "open", 0},
+                  {effClose, "close", 0},
+                  {effSetSampleRate, "sampleRate %g", opt},
+                  {effSetBlockSize, "blockSize %g", double(value)},
+                  {effMainsChanged, "mains %g", double(value)},
+                  {effEditOpen, "editOpen %g", ptr ? 1.0 : 0.0},
+                  {effEditClose, "editClose", 0}};
+    for (const auto& l : logged)
+        if (l.opcode == opcode) p.log(l.format, l.argument);
     switch (opcode) {
-    case effOpen:
-        p.log("open");
-        return 0;
     case effClose:
-        p.log("close");
         if (p.trace) std::fclose(p.trace);
         delete &p;
         return 1;
-    case effSetSampleRate:
-        p.log("sampleRate %g", opt);
-        return 0;
-    case effSetBlockSize:
-        p.log("blockSize %g", double(value));
-        return 0;
     case effMainsChanged:
-        p.log("mains %g", double(value));
         if (value) {
             p.processed = 0;
             p.log("pins %g %g", double(p.ask(audioMasterPinConnected, 1, 0)),
@@ -90,16 +87,13 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         }
         return 0;
     case effSetProgram:
-        if (value >= 0 && value < kPrograms) p.gain = programs[p.program = int(value)].gain;
+        if (value >= 0 && value < kPrograms) p.gain = programGains[p.program = int(value)];
         return 0;
     case effGetProgram:
         return p.program;
-    case effGetProgramName:
-        copyText(ptr, programs[p.program].name);
-        return 0;
     case effGetProgramNameIndexed:
         if (index < 0 || index >= kPrograms) return 0;
-        copyText(ptr, programs[index].name);
+        copyText(ptr, programNames[index]);
         return 1;
     case effGetParamName:
         copyText(ptr, index == 0 ? "Gain" : "Polarity");
@@ -134,17 +128,10 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return 1;
     }
     case effEditOpen:
-        p.log("editOpen %g", ptr ? 1 : 0);
         return 1;
-    case effEditClose:
-        p.log("editClose");
-        return 0;
     case effEditIdle:
         // A user turning the gain knob, as the host sees it.
-        if (++p.idles == 3) {
-            p.gain = 0.25f;
-            p.host(&p.effect, audioMasterAutomate, 0, 0, nullptr, 0.25f);
-        }
+        if (++p.idles == 3) p.ask(audioMasterAutomate, 0, 0, p.gain = 0.25f);
         return 0;
     default:
         return 0;
@@ -160,14 +147,15 @@ float getParameter(AEffect* e, VstInt32 index) {
 
 void processReplacing(AEffect* e, float** in, float** out, VstInt32 frames) {
     Plugin& p = *self(e);
-    const auto* time = reinterpret_cast<const VstTimeInfo*>(p.ask(audioMasterGetTime, 0, 0));
+    const auto* time = reinterpret_cast<const VstTimeInfo*>(p.ask(audioMasterGetTime));
     p.log("process %g %g", double(frames), time && time->samplePos == p.processed ? 1.0 : 0.0);
     p.processed += frames;
     const float sign = p.polarity < 0.5f ? 1.0f : -1.0f;
     // Controller 7 takes effect at its own frame; the delay line sits after the gain.
     int next = 0;
     for (VstInt32 i = 0; i < frames; ++i) {
-        while (next < p.pendingCount && p.pending[next].frame <= i) p.gain = p.pending[next++].gain;
+        while (next < p.pendingCount && p.pending[next].first <= i)
+            p.gain = p.pending[next++].second;
         for (int c = 0; c < kPins; ++c) {
             float* line = p.delay[c];
             out[c][i] = line[0];
@@ -180,9 +168,9 @@ void processReplacing(AEffect* e, float** in, float** out, VstInt32 frames) {
 
 } // namespace
 
-#define TRACE_EXPORT extern "C" __attribute__((visibility("default")))
-
-static AEffect* makeEffect(audioMasterCallback host) {
+extern "C" __attribute__((visibility("default"))) AEffect*
+entry(audioMasterCallback host) asm(TRACE_NAME(TRACE_ENTRY));
+AEffect* entry(audioMasterCallback host) {
     if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) != kVstVersion) return nullptr;
 #ifdef TRACE_REFUSE
     return nullptr;
@@ -190,8 +178,7 @@ static AEffect* makeEffect(audioMasterCallback host) {
     auto* p = new Plugin;
     p->host = host;
     if (const char* path = std::getenv("ORVELLA_TRACE_FILE")) p->trace = std::fopen(path, "a");
-    p->log("sampleRateAtStart %g",
-           double(host(&p->effect, audioMasterGetSampleRate, 0, 0, nullptr, 0)));
+    p->log("sampleRateAtStart %g", double(p->ask(audioMasterGetSampleRate)));
     AEffect& e = p->effect;
 #ifdef TRACE_BAD_MAGIC
     e.magic = CCONST('N', 'o', 'p', 'e');
@@ -212,18 +199,3 @@ static AEffect* makeEffect(audioMasterCallback host) {
     e.version = 1;
     return &e;
 }
-
-#if defined(TRACE_NO_ENTRY)
-TRACE_EXPORT AEffect* notAnEntryPoint(audioMasterCallback host) {
-    return makeEffect(host);
-}
-#elif defined(TRACE_LEGACY_ENTRY)
-TRACE_EXPORT AEffect* legacyEntry(audioMasterCallback host) asm("main");
-AEffect* legacyEntry(audioMasterCallback host) {
-    return makeEffect(host);
-}
-#else
-TRACE_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
-    return makeEffect(host);
-}
-#endif
