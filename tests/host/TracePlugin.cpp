@@ -3,17 +3,21 @@
 // MIDI controller 7 set it, the last sample-accurately), delays it by kLatency samples,
 // which it reports, and appends every host interaction to the file named by
 // ORVELLA_TRACE_FILE. Compile definitions make the mono, broken and unusual variants:
-// TRACE_PINS (channels in and out), TRACE_ENTRY (the entry point's symbol),
-// TRACE_BAD_MAGIC and TRACE_REFUSE.
+// TRACE_PINS (channels in and out), TRACE_ENTRY (the entry point's symbol), TRACE_MAGIC
+// and TRACE_REFUSE.
 #include "plugin/VstInterface.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #ifndef TRACE_PINS
 #define TRACE_PINS 2
+#endif
+#ifndef TRACE_MAGIC
+#define TRACE_MAGIC kEffectMagic
 #endif
 #ifndef TRACE_ENTRY
 #define TRACE_ENTRY VSTPluginMain
@@ -52,27 +56,23 @@ Plugin* self(AEffect* e) {
     return static_cast<Plugin*>(e->object);
 }
 
-void copyText(void* to, const char* text) {
-    std::snprintf(static_cast<char*>(to), 9, "%s", text);
-}
-
 VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt) {
     Plugin& p = *self(e);
+    const auto copyText = [ptr](const char* text) {
+        std::snprintf(static_cast<char*>(ptr), 9, "%s", text);
+    };
     // The calls whose order the host is judged by, each with its argument.
-    const struct {
-        VstInt32 opcode;
-        const char* format;
-        double argument;
-    } logged[] = {{effOpen, "open", 0},
-                  {effClose, "close", 0},
-                  {effSetSampleRate, "sampleRate %g", opt},
-                  {effSetBlockSize, "blockSize %g", double(value)},
-                  {effMainsChanged, "mains %g", double(value)},
-                  {effEditOpen, "editOpen %g", ptr ? 1.0 : 0.0},
-                  {effEditClose, "editClose", 0}};
-    for (const auto& l : logged)
-        if (l.opcode == opcode) p.log(l.format, l.argument);
+    const std::tuple<VstInt32, const char*, double> logged[] = {
+        {effOpen, "open", 0},
+        {effClose, "close", 0},
+        {effSetSampleRate, "sampleRate %g", opt},
+        {effSetBlockSize, "blockSize %g", double(value)},
+        {effMainsChanged, "mains %g", double(value)},
+        {effEditOpen, "editOpen %g", ptr ? 1.0 : 0.0},
+        {effEditClose, "editClose", 0}};
+    for (const auto& [loggedOpcode, format, argument] : logged)
+        if (loggedOpcode == opcode) p.log(format, argument);
     switch (opcode) {
     case effClose:
         if (p.trace) std::fclose(p.trace);
@@ -93,19 +93,19 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return p.program;
     case effGetProgramNameIndexed:
         if (index < 0 || index >= kPrograms) return 0;
-        copyText(ptr, programNames[index]);
+        copyText(programNames[index]);
         return 1;
     case effGetParamName:
-        copyText(ptr, index == 0 ? "Gain" : "Polarity");
+        copyText(index == 0 ? "Gain" : "Polarity");
         return 0;
     case effGetParamDisplay:
         if (index == 0)
             std::snprintf(static_cast<char*>(ptr), 9, "%.2f", double(p.gain));
         else
-            copyText(ptr, p.polarity < 0.5f ? "Normal" : "Inverted");
+            copyText(p.polarity < 0.5f ? "Normal" : "Inverted");
         return 0;
     case effGetEffectName:
-        copyText(ptr, "Tracer");
+        copyText("Tracer");
         return 1;
     case effCanDo:
         return std::strcmp(static_cast<char*>(ptr), "receiveVstMidiEvent") == 0;
@@ -138,10 +138,7 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     }
 }
 
-void setParameter(AEffect* e, VstInt32 index, float value) {
-    (index == 0 ? self(e)->gain : self(e)->polarity) = value;
-}
-float getParameter(AEffect* e, VstInt32 index) {
+float& parameter(AEffect* e, VstInt32 index) {
     return index == 0 ? self(e)->gain : self(e)->polarity;
 }
 
@@ -180,14 +177,10 @@ AEffect* entry(audioMasterCallback host) {
     if (const char* path = std::getenv("ORVELLA_TRACE_FILE")) p->trace = std::fopen(path, "a");
     p->log("sampleRateAtStart %g", double(p->ask(audioMasterGetSampleRate)));
     AEffect& e = p->effect;
-#ifdef TRACE_BAD_MAGIC
-    e.magic = CCONST('N', 'o', 'p', 'e');
-#else
-    e.magic = kEffectMagic;
-#endif
+    e.magic = TRACE_MAGIC;
     e.dispatcher = dispatcher;
-    e.setParameter = setParameter;
-    e.getParameter = getParameter;
+    e.setParameter = [](AEffect* a, VstInt32 index, float value) { parameter(a, index) = value; };
+    e.getParameter = [](AEffect* a, VstInt32 index) { return parameter(a, index); };
     e.processReplacing = processReplacing;
     e.numPrograms = kPrograms;
     e.numParams = 2;

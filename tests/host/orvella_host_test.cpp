@@ -210,10 +210,7 @@ TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
 }
 
 TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
-    const struct {
-        std::vector<std::string> args;
-        float gain;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, float> cases[] = {
         {{}, 0.5f},
         {{"--program", "Unity"}, 1.0f},
         {{"--program", "2"}, 0.1f},
@@ -226,11 +223,10 @@ TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
     };
     fs::copy_file(tracer, "local.so");
     const Channels in = noise(2, 500);
-    for (const auto& c : cases) {
-        std::vector<std::string> args = c.args;
+    for (auto [args, gain] : cases) {
         args.insert(args.begin(), {"--plugin", tracer});
         SCOPED_TRACE(args.back());
-        expectScaled(in, render(in, args).channels, c.gain);
+        expectScaled(in, render(in, args).channels, gain);
     }
 }
 
@@ -261,50 +257,46 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     std::ofstream("junk.wav") << "not a sound";
     std::ofstream("junk.so") << "not a module";
     fs::create_directories("Empty.vst/Contents");
-    const std::string in = "in.wav", out = "out.wav";
-    const struct {
-        std::vector<std::string> args;
-        const char* says;
-    } cases[] = {
-        {{"none.wav", out}, "input not found"},
-        {{"junk.wav", out}, "cannot read"},
-        {{"three.wav", out}, "only mono and stereo"},
-        {{in, out, "--format", "mp9"}, "unknown format 'mp9'"},
-        {{in, out, "--plugin", "none.so"}, "plug-in not found"},
-        {{in, out, "--plugin", "junk.so"}, "cannot load plug-in"},
-        {{in, out, "--plugin", "Empty.vst"}, "no plug-in module in bundle"},
-        {{in, out, "--plugin", built("tests/host/trace_plugin_no_entry.so")},
-         "exports neither VSTPluginMain nor main"},
-        {{in, out, "--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "wrong magic"},
-        {{in, out, "--plugin", built("tests/host/trace_plugin_refuses.so")}, "refused to start"},
-        {{in, out, "--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
-        {{in, out, "--set", "5=0.5"}, "parameter 5 does not exist"},
-        {{in, out, "--set", "Gain=1.5"}, "outside 0..1"},
-        {{in, out, "--set", "Gain"}, "malformed --set"},
-        {{in, out, "--set", "Polarity=Sideways"}, "no value shown as 'Sideways'"},
-        {{in, out, "--program", "Loud"}, "unknown program 'Loud'"},
-        {{in, out, "--program", "3"}, "program 3 does not exist"},
-        {{in, out, "--cc", "1:7"}, "malformed --cc"},
-        {{in, out, "--cc", "x:7:1"}, "malformed --cc"},
-        {{in, out, "--cc", "0.5:7:128"}, "malformed --cc"},
-        {{in, out, "--cc", "-1:7:1"}, "malformed --cc"},
-        {{in, out, "--block", "0"}, "--block"},
-        {{in, "no/such/out.wav"}, "cannot write"},
-        {{in, out, "--spectrogram", "no/such.png"}, "cannot write"},
-        {{in, out, "--frobnicate"}, "unknown option '--frobnicate'"},
+    // Options alone run on in.wav into out.wav.
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"none.wav", "out.wav"}, "input not found"},
+        {{"junk.wav", "out.wav"}, "cannot read"},
+        {{"three.wav", "out.wav"}, "only mono and stereo"},
+        {{"--format", "mp9"}, "unknown format 'mp9'"},
+        {{"--plugin", "none.so"}, "plug-in not found"},
+        {{"--plugin", "junk.so"}, "cannot load plug-in"},
+        {{"--plugin", "Empty.vst"}, "no plug-in module in bundle"},
+        {{"--plugin", built("tests/host/trace_plugin_no_entry.so")}, "exports neither"},
+        {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "wrong magic"},
+        {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "refused to start"},
+        {{"--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
+        {{"--set", "5=0.5"}, "parameter 5 does not exist"},
+        {{"--set", "Gain=1.5"}, "outside 0..1"},
+        {{"--set", "Gain"}, "malformed --set"},
+        {{"--set", "Polarity=Sideways"}, "no value shown as 'Sideways'"},
+        {{"--program", "Loud"}, "unknown program 'Loud'"},
+        {{"--program", "3"}, "program 3 does not exist"},
+        {{"--cc", "1:7"}, "malformed --cc"},
+        {{"--cc", "x:7:1"}, "malformed --cc"},
+        {{"--cc", "0.5:7:128"}, "malformed --cc"},
+        {{"--cc", "-1:7:1"}, "malformed --cc"},
+        {{"--block", "0"}, "--block"},
+        {{"in.wav", "no/such/out.wav"}, "cannot write"},
+        {{"--spectrogram", "no/such.png"}, "cannot write"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
     };
     const auto before = std::distance(fs::directory_iterator("."), {});
-    for (const auto& c : cases) {
-        std::vector<std::string> args = c.args;
+    for (auto [args, says] : cases) {
+        if (args[0].starts_with("--")) args.insert(args.begin(), {"in.wav", "out.wav"});
         args.insert(args.begin(), "render");
         if (std::find(args.begin(), args.end(), "--plugin") == args.end())
             args.insert(args.end(), {"--plugin", tracer});
-        SCOPED_TRACE(c.says);
+        SCOPED_TRACE(says);
         const ToolRun r = tool(args);
         EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err.rfind("orvella-host: ", 0), 0u) << r.err;
+        EXPECT_TRUE(r.err.starts_with("orvella-host: ")) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
         fs::remove("trace.txt");
         EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), before) << "left a file behind";
@@ -339,14 +331,13 @@ Window findWindow(Display* display, const char* name) {
     Window root, parent, *children = nullptr, found = 0;
     unsigned count = 0;
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    for (unsigned i = 0; i < count && !found; ++i) {
+    for (unsigned i = 0; i < count; ++i) {
         char* title = nullptr;
-        if (XFetchName(display, children[i], &title) && title) {
-            if (std::string(title) == name) found = children[i];
-            XFree(title);
-        }
+        XFetchName(display, children[i], &title);
+        if (title && std::string(title) == name) found = children[i];
+        XFree(title);
     }
-    if (children) XFree(children);
+    XFree(children);
     return found;
 }
 
@@ -366,8 +357,7 @@ TEST_F(HostTool, GuiOpensTheEditorPrintsAutomationAndClosesWithTheWindow) {
     EXPECT_TRUE(automated) << slurp("stdout");
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
-    EXPECT_EQ(attributes.width, 200);
-    EXPECT_EQ(attributes.height, 100);
+    EXPECT_EQ(std::pair(attributes.width, attributes.height), std::pair(200, 100));
 
     XEvent close{};
     close.xclient.type = ClientMessage;

@@ -55,6 +55,7 @@ public:
         char fail[] = "probeFailConstruction";
         if (canHostDo(fail)) throw std::bad_alloc();
     }
+    ~ProbeEffect() override { report(this, "deleted"); }
 
     void open() override { report(this, "open"); }
     void close() override { report(this, "close"); }

@@ -203,7 +203,7 @@ TEST_F(Frame, ResumeAsksForMidiEveryTime) {
 
 TEST_F(Frame, CloseDeletesTheEffectAndAnswersOne) {
     EXPECT_EQ(host.close(effect), 1);
-    EXPECT_EQ(reports(host), std::vector<std::string>{"close"});
+    EXPECT_EQ(reports(host), (std::vector<std::string>{"close", "deleted"}));
 }
 
 // A frame without a host callback: every wrapper answers its default.
