@@ -3,12 +3,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
-
+std::atomic<long> gAllocations{0};
 constexpr char kCanary = 0x55;
+} // namespace
+
+void* operator new(std::size_t size) {
+    ++gAllocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
 
 TEST(OrvellaParams, DeclaredAtTheirDefaults) {
     const struct {
@@ -39,53 +57,33 @@ TEST(OrvellaParams, DeclaredAtTheirDefaults) {
         EXPECT_EQ(expected[i].type, m.getType(i));
         EXPECT_EQ(expected[i].natural, m.getNaturalValue(i));
         EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
-        EXPECT_TRUE(m.canRandomize(i));
-        EXPECT_FALSE(m.getHostSynced(i));
     }
     EXPECT_EQ(kNumParams, m.getParameterCount());
 }
 
-TEST(OrvellaParams, DSPvalues) {
+// Whole value names once maxLen reaches the list's width, else cut to maxLen characters.
+TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
     const struct {
         long index;
         float natural, dsp;
-    } cases[] = {
-        // clang-format off
-        {kGen1Rate, 10, 19.693f}, {kGen1Rate, 1, 0.01f}, {kGen2Rate, 10, 19.693f},
-        {kSweepControl, 1, 20}, {kSweepControl, 0.5f, 2.50875f}, {kSweepControl, 0, 0.01f},
-        {kPhaserADepth, 10, 0.999f}, {kPhaserBDepth, 1, 0.0999f}, {kPhaserAFeedback, 10, 0.9f},
-        {kPhaserBFeedback, 0, 0}, {kGen1Shape, 0, 72}, {kGen2Shape, 1, 71}, {kGen2Shape, 0.5f, 71},
-        {kPhaserAActive, 1, 1}, {kPhaserBInput, 2, 2}, {kPhaserBSweepCtrl, 5, 2}, {kGen1RateCtrl, -1, 0}
-        // clang-format on
-    };
-    OrvellaParameterManager m;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.index << " at " << c.natural);
-        m.setNaturalValue(c.index, c.natural);
-        EXPECT_FLOAT_EQ(c.dsp, m.getDSPValue(c.index));
-    }
-    // Multiplied in double precision: exactly the nearest float.
-    EXPECT_EQ(0.999f, m.dspValueFromNaturalValue(kPhaserADepth, 10));
-    EXPECT_EQ(0.9f, m.dspValueFromNaturalValue(kPhaserAFeedback, 10));
-}
-
-// Whole value names once maxLen reaches the list's width, else cut to maxLen characters.
-TEST(OrvellaParams, DisplayTextsAndListWidths) {
-    const struct {
-        long index;
-        float natural;
         int maxLen;
         const char* text;
     } cases[] = {
         // clang-format off
-        {kGen1Rate, 10, 8, "10.0"}, {kGen1Rate, 1, 8, "1.0"}, {kGen1Rate, 7, 3, " 7"},
-        {kSweepControl, 0.5f, 4, "0.5"}, {kGen1RateCtrl, 1, 7, "Sweep Ctrl"},
-        {kGen1RateCtrl, 1, 6, "Sweep "}, {kGen1RateCtrl, 0, 1, "M"}, {kGen1Shape, 0, 8, "Sine"},
-        {kGen2Shape, 1, 6, "Square"}, {kPhaserASweepCtrl, 1, 6, "Sweep Ctrl"},
-        {kPhaserASweepCtrl, 1, 5, "Sweep"}, {kPhaserBInput, 1, 5, "Out A"}, {kPhaserBInput, 1, 4, "Out "},
-        {kPhaserBSweepCtrl, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepCtrl, 1, 3, "Gen"},
-        {kPhaserBSweepSync, 1, 8, "Reverse"}, {kPhaserBSweepSync, 0, 7, "Normal"},
-        {kPhaserAActive, 1, 8, "On"}, {kPhaserBActive, 0, 8, "Off"}
+        {kGen1Rate, 10, 19.693f, 8, "10.0"}, {kGen1Rate, 1, 0.01f, 8, "1.0"}, {kGen1Rate, 7, 5.842f, 3, " 7"},
+        {kGen2Rate, 10, 19.693f, 8, "10.0"}, {kSweepControl, 1, 20, 8, "1.0"},
+        {kSweepControl, 0.5f, 2.50875f, 4, "0.5"}, {kSweepControl, 0, 0.01f, 8, "0.0"},
+        {kPhaserADepth, 10, 0.999f, 8, "10.0"}, {kPhaserBDepth, 1, 0.0999f, 8, "1.0"},
+        {kPhaserAFeedback, 10, 0.9f, 8, "10.0"}, {kPhaserBFeedback, 0, 0, 8, "0.0"},
+        {kGen1RateCtrl, 1, 1, 7, "Sweep Ctrl"}, {kGen1RateCtrl, 1, 1, 6, "Sweep "},
+        {kGen1RateCtrl, 0, 0, 1, "M"}, {kGen1RateCtrl, -1, 0, 8, "Manual"},
+        {kGen1Shape, 0, 72, 8, "Sine"}, {kGen2Shape, 1, 71, 6, "Square"}, {kGen2Shape, 0.5f, 71, 8, "Sine"},
+        {kPhaserASweepCtrl, 1, 1, 6, "Sweep Ctrl"}, {kPhaserASweepCtrl, 1, 1, 5, "Sweep"},
+        {kPhaserBInput, 1, 1, 5, "Out A"}, {kPhaserBInput, 1, 1, 4, "Out "}, {kPhaserBInput, 2, 2, 8, "In B"},
+        {kPhaserBSweepCtrl, 2, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepCtrl, 1, 1, 3, "Gen"},
+        {kPhaserBSweepCtrl, 5, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepSync, 1, 1, 8, "Reverse"},
+        {kPhaserBSweepSync, 0, 0, 7, "Normal"}, {kPhaserBSweepSync, 1e9f, 1, 8, "Reverse"},
+        {kPhaserAActive, 1, 1, 8, "On"}, {kPhaserBActive, 0, 0, 8, "Off"}
         // clang-format on
     };
     OrvellaParameterManager m;
@@ -93,27 +91,24 @@ TEST(OrvellaParams, DisplayTextsAndListWidths) {
         SCOPED_TRACE(testing::Message()
                      << c.index << " at " << c.natural << " maxLen " << c.maxLen);
         m.setNaturalValue(c.index, c.natural);
+        EXPECT_FLOAT_EQ(c.dsp, m.getDSPValue(c.index));
         char text[32];
         m.getValueString(c.index, text, c.maxLen);
         EXPECT_STREQ(c.text, text);
     }
-}
+    // Multiplied in double precision: exactly the nearest float.
+    EXPECT_EQ(0.999f, m.dspValueFromNaturalValue(kPhaserADepth, 10));
+    EXPECT_EQ(0.9f, m.dspValueFromNaturalValue(kPhaserAFeedback, 10));
 
-TEST(OrvellaParams, ListPositionsFromHostValuesAreClampedIntoTheList) {
     const std::pair<float, const char*> inputs[] = {
         {0.24f, "In A"}, {0.25f, "Out A"}, {0.74f, "Out A"}, {0.75f, "In B"},
         {7.0f, "In B"},  {-3.0f, "In A"},  {NAN, "In A"}};
-    OrvellaParameterManager m;
-    char text[32];
     for (const auto& [vst, name] : inputs) {
-        SCOPED_TRACE(vst);
-        m.setVSTvalue(kPhaserBInput, vst);
+        char text[32];
+        m.setVSTvalue(kPhaserBInput, vst); // host values land on the list's nearest end
         m.getValueString(kPhaserBInput, text, 8);
-        EXPECT_STREQ(name, text);
+        EXPECT_STREQ(name, text) << vst;
     }
-    m.setNaturalValue(kPhaserBSweepSync, 1e9f);
-    m.getValueString(kPhaserBSweepSync, text, 8);
-    EXPECT_STREQ("Reverse", text);
 }
 
 // Value texts keep to max(maxLen + 1, 11) bytes, text-entry forms to maxLen + 1.
@@ -144,9 +139,25 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
     m.setNaturalValue(kGen1RateCtrl, 1);
     m.getTextEditString(kGen1RateCtrl, text, 8);
     EXPECT_STREQ("SweepCtr", text);
-    m.setNaturalValue(kGen1Rate, 7);
-    m.getTextEditString(kGen1Rate, text, 3);
-    EXPECT_STREQ("7", text);
+}
+
+// What the effect does from host and audio threads must never allocate.
+TEST(OrvellaParams, DeclaredParametersAreReadAndWrittenWithoutAllocating) {
+    OrvellaParameterManager m;
+    char text[32];
+    const long before = gAllocations;
+    for (long index = 0; index < kNumParams; ++index) {
+        m.setVSTvalue(index, 0.75f);
+        m.getDSPValue(index);
+        m.getNaturalValue(index);
+        m.getVSTvalue(index);
+        m.getName(index, text, 8);
+        m.getValueString(index, text, 8);
+        m.getUnitsName(index, text, 8);
+        m.VSTvalueFromNaturalValue(index, 3.0f);
+        m.naturalValueFromVSTvalue(index, 0.3f);
+    }
+    EXPECT_EQ(before, gAllocations);
 }
 
 } // namespace

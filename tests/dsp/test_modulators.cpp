@@ -1,5 +1,6 @@
 #include "dsp/csd.h"
 #include "dsp/gen_LFO.h"
+#include "dsp/mod_lag.h"
 #include "dsp/table.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,12 @@ struct Lfo : ::testing::Test {
     gen_LFO_record r;
 };
 
-TEST_F(Lfo, StandsStillAfterInitOnASineWithoutItsPeak) {
-    for (int i = 0; i < 100; ++i) ASSERT_EQ(gen_LFO_dsp(&r), 0.0f);
-    EXPECT_EQ(r.waveTable[128], quarterSine[127]);
+TEST_F(Lfo, ShapesAtGivenPhases) {
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(gen_LFO_dsp(&r), 0.0f); // stands still after init
+    EXPECT_EQ(r.waveTable[128], quarterSine[127]);                  // the sine cycle lacks its peak
     EXPECT_EQ(r.waveTable[255], 0.0f);
     for (int j = 0; j < 256; ++j) ASSERT_EQ(r.waveTable[256 + j], -r.waveTable[j]);
-}
 
-TEST_F(Lfo, ShapesAtGivenPhases) {
     const float phases[] = {0.0f, 0.25f, 0.5f, 0.75f};
     const struct {
         int waveform;
@@ -45,6 +44,12 @@ TEST_F(Lfo, ShapesAtGivenPhases) {
                 << row.waveform << " at " << phases[k];
     }
     EXPECT_EQ(r.phase, 0.0f); // the phasor leaves the record's phase alone
+
+    shape(GEN_LFO_TRIANGLE, 0.25f);
+    r.coefficientA = 0.0f;
+    gen_LFO_set_attr(&r, 999, 0.0f); // any other code designs the shape again
+    EXPECT_FLOAT_EQ(r.coefficientA, 2.0f / r.width);
+    EXPECT_FLOAT_EQ(r.coefficientB, 2.0f / (1.0f - r.width));
 }
 
 TEST_F(Lfo, WidthBendsTheSine) {
@@ -65,49 +70,66 @@ TEST_F(Lfo, WidthBendsTheSine) {
     EXPECT_EQ(gen_LFO_dsp_phasor(&r, 65390.0 / 65536.0), wrapped);
 }
 
-TEST_F(Lfo, TriangleCoefficientsFollowAnyOtherCode) {
-    shape(GEN_LFO_TRIANGLE, 0.25f);
-    r.coefficientA = 0.0f;
-    gen_LFO_set_attr(&r, 999, 0.0f);
-    EXPECT_FLOAT_EQ(r.coefficientA, 2.0f / r.width);
-    EXPECT_FLOAT_EQ(r.coefficientB, 2.0f / (1.0f - r.width));
-}
-
-TEST_F(Lfo, RandomSequence) {
+TEST_F(Lfo, RandomSequenceAndPhaseSteps) {
     shape(GEN_LFO_RANDOM, 0.5f);
     gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, 11025.0f); // four calls per cycle
     const int states[] = {28034, 102223, 98736};
     float previous = 0.0f;
     for (int state : states) {
         const float target = static_cast<float>(state) * -2.0f / 139968.0f + 1.0f;
-        // Phase 0.25: halfway through the glide; then 0.5, 0.75 and 1.0 hold.
+        // Phase 0.25: halfway through the glide; 0.5, 0.75 and 1.0 (not wrapped) hold.
         EXPECT_FLOAT_EQ(gen_LFO_dsp(&r), previous + (target - previous) * 0.5f);
         EXPECT_EQ(r.randomState, state);
         for (int k = 0; k < 3; ++k) EXPECT_EQ(gen_LFO_dsp(&r), target);
         previous = target;
     }
-    EXPECT_NEAR(28034 * -2.0f / 139968.0f + 1.0f, 0.59942f, 1e-5);
-}
-
-TEST_F(Lfo, PhaseAdvanceAndWrap) {
-    gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, 11025.0f);
-    for (int i = 0; i < 4; ++i) gen_LFO_dsp(&r);
-    EXPECT_EQ(r.phase, 1.0f); // exactly 1.0 is not wrapped, and reads as phase 0
-    EXPECT_EQ(r.output, 0.0f);
-    gen_LFO_dsp(&r);
-    EXPECT_EQ(r.phase, 0.25f);
-
-    gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, 1.0f);
-    const float increment = r.phaseIncrement;
-    r.phaseIncrement = 0.0f;
-    gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, 1.0f); // unchanged: not recomputed
-    EXPECT_EQ(r.phaseIncrement, 0.0f);
+    EXPECT_EQ(r.phase, 1.0f);
     csd_set_attr(CSD_ATTR_SAMPLING_RATE, 88200.0f);
     gen_LFO_update_sampling_rate(&r);
-    EXPECT_EQ(r.phaseIncrement, increment / 2);
-
+    EXPECT_EQ(r.phaseIncrement, 0.125f);
+    r.phaseIncrement = 0.0f;
+    gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, 11025.0f); // unchanged: not recomputed
+    EXPECT_EQ(r.phaseIncrement, 0.0f);
     gen_LFO_set_attr(&r, GEN_LFO_FREQUENCY, INFINITY); // never hangs, never sticks at NaN
-    EXPECT_EQ(gen_LFO_dsp(&r), 0.0f);
+    gen_LFO_dsp(&r);
+    EXPECT_EQ(r.phase, 0.0f);
+}
+
+struct Lag : ::testing::Test {
+    Lag() { mod_lag_init(&r); }
+    void TearDown() override { csd_set_attr(CSD_ATTR_SAMPLING_RATE, 44100.0f); }
+    mod_lag_record r;
+};
+
+TEST_F(Lag, CoefficientsStepsAndTargets) {
+    mod_lag_set_attr(&r, MOD_LAG_RISE_TIME, 0.0f);
+    mod_lag_set_attr(&r, MOD_LAG_FALL_TIME, 1.0f);
+    EXPECT_EQ(mod_lag_get_attr(&r, MOD_LAG_FALL_TIME), 1.0f);
+    EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f);
+    EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f); // equal input takes the fall path, unchanged
+    for (int i = 0; i < 44100; ++i) mod_lag_dsp(&r, 0.0f);
+    EXPECT_NEAR(mod_lag_get_output(&r), std::pow(double(r.fallCoefficient), 44100), 1e-6);
+    EXPECT_NEAR(mod_lag_get_output(&r), std::exp(-1.0), 1e-3);
+
+    mod_lag_set_attr(&r, MOD_LAG_RISE_TIME, 0.01f);
+    EXPECT_NEAR(r.riseCoefficient, 0.997735f, 1e-6); // exp(-1/441)
+    csd_set_attr(CSD_ATTR_SAMPLING_RATE, 96000.0f);
+    mod_lag_update_sampling_rate(&r);
+    EXPECT_EQ(r.riseCoefficient, static_cast<float>(std::exp(-1.0 / 960.0)));
+    EXPECT_EQ(r.fallCoefficient, static_cast<float>(std::exp(-1.0 / 96000.0)));
+
+    mod_lag_clear(&r);
+    mod_lag_set_attr(&r, MOD_LAG_INPUT, 2.0f);
+    EXPECT_EQ(mod_lag_get_attr(&r, MOD_LAG_INPUT), 0.0f);
+    const float first = mod_lag_dsp_no_input(&r);
+    EXPECT_EQ(first, (0.0f - 2.0f) * r.riseCoefficient + 2.0f);
+    mod_lag_clear(&r);
+    EXPECT_EQ(mod_lag_dsp_symmetric_no_input(&r), first);
+
+    r.output = 1e-38f; // subnormal: only the symmetric step flushes it
+    EXPECT_EQ(mod_lag_dsp_symmetric(&r, 0.0f), 0.0f);
+    r.output = 1e-38f;
+    EXPECT_EQ(std::fpclassify(mod_lag_dsp(&r, 0.0f)), FP_SUBNORMAL);
 }
 
 } // namespace
