@@ -1,9 +1,9 @@
-// The learn outline of the editor's frame and the four-frame stomp toggle.
+// The editor's frame: the learn outline and the controls it finds by tag.
 
 #include "editor/CHighlightFrame.h"
-#include "editor/CMovieToggle.h"
 #include "editor/CTQControl.h"
 #include "gui/CAnimKnob.h"
+#include "tests/editor/editor_test_support.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,35 +13,28 @@ using namespace guitest;
 
 namespace {
 
-constexpr uint32_t kRed = 0xffff0000u;
-
 class HighlightFrame : public ::testing::Test {
 protected:
     void SetUp() override {
         frame = new CHighlightFrame(CRect(0, 0, 100, 60), nullptr, &editor);
         art = resources.strip(10002, 20, 20, 1);
-        a = new CAnimKnob(CRect(10, 10, 30, 30), nullptr, 0, 1, 20, art);
-        b = new CAnimKnob(CRect(50, 10, 70, 30), nullptr, 5, 1, 20, art);
+        for (auto [knob, x, tag] : {std::tuple{&a, 10, 0}, {&b, 50, 5}})
+            frame->addView(*knob =
+                               new CAnimKnob(CRect(x, 10, x + 20, 30), nullptr, tag, 1, 20, art));
         art->forget();
-        frame->addView(static_cast<CControl*>(a));
-        frame->addView(static_cast<CControl*>(b));
         frame->setHighlightColor(CColor{255, 0, 0, 255});
         frame->idle();
     }
     void TearDown() override { frame->forget(); }
 
     // Whether `r`'s outermost pixels are all red and its inside all artwork.
-    bool outlined(const CRect& r) const {
-        const COffscreenContext& image = frame->getBackBuffer();
-        for (CCoord y = r.top; y < r.bottom; ++y)
-            for (CCoord x = r.left; x < r.right; ++x) {
-                const bool edge =
-                    x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1;
-                if (image.getPixel(x, y) != (edge ? kRed : frameColor(0))) return false;
-            }
-        return true;
+    bool outlined(const CView* v) const {
+        const CRect r = v->getViewSize();
+        return edtest::outlined(frame->getBackBuffer(), r, 0xff0000) &&
+               plain(CRect(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1));
     }
     bool plain(const CRect& r) const { return shownFrame(frame->getBackBuffer(), r) == 0; }
+    bool plain(const CView* v) const { return plain(v->getViewSize()); }
 
     ResourceFolder resources;
     StubEditor editor;
@@ -52,30 +45,30 @@ protected:
 };
 
 TEST_F(HighlightFrame, OutlineFollowsThePupilAndNeverDoubles) {
-    EXPECT_TRUE(plain(a->getViewSize()));
+    EXPECT_TRUE(plain(a));
     frame->setHighlightControl(0, true);
     frame->idle();
-    EXPECT_TRUE(outlined(a->getViewSize()));
+    EXPECT_TRUE(outlined(a));
     EXPECT_EQ(frame->getBackBuffer().getPixel(9, 9), 0xff000000u); // nothing outside
 
     frame->setHighlightControl(5, true);
     frame->idle();
-    EXPECT_TRUE(plain(a->getViewSize()));
-    EXPECT_TRUE(outlined(b->getViewSize()));
+    EXPECT_TRUE(plain(a));
+    EXPECT_TRUE(outlined(b));
     // The outline survives repaints of the control underneath.
     b->setValue(0.3f);
     frame->idle();
-    EXPECT_TRUE(outlined(b->getViewSize()));
+    EXPECT_TRUE(outlined(b));
 
     frame->setHighlightControl(99, false); // off, whatever the tag
     frame->idle();
-    EXPECT_TRUE(plain(b->getViewSize()));
+    EXPECT_TRUE(plain(b));
     EXPECT_EQ(frame->getPupilControl(), nullptr);
 
     frame->setHighlightControl(0, true);
     frame->setHighlightControl(42, true); // unknown tag: clears, draws nothing new
     frame->idle();
-    EXPECT_TRUE(plain(a->getViewSize()));
+    EXPECT_TRUE(plain(a));
 }
 
 TEST_F(HighlightFrame, LookupsAndRectangle) {
@@ -107,44 +100,6 @@ TEST_F(HighlightFrame, LookupsAndRectangle) {
     EXPECT_EQ(frame->getKnobMode(), kLinearMode);
     editor.knobMode = kCircularMode;
     EXPECT_EQ(frame->getKnobMode(), kLinearMode);
-}
-
-TEST(MovieToggle, FlipsAtThePressAndShowsItUntilRelease) {
-    ResourceFolder resources;
-    StubEditor editor;
-    RecordingListener listener;
-    auto* frame = new CFrame(CRect(0, 0, 40, 80), nullptr, &editor);
-    CBitmap* strip = resources.strip(10017, 33, 74, 4);
-    auto* toggle = new CMovieToggle(CRect(0, 0, 33, 74), &listener, 13, 74, strip);
-    strip->forget();
-    toggle->setTransparency(true); // not consulted: drawn opaque
-    frame->addView(toggle);
-    auto shown = [&] {
-        frame->idle();
-        return shownFrame(frame->getBackBuffer(), toggle->getViewSize());
-    };
-    EXPECT_EQ(shown(), 0);
-
-    CPoint in(10, 10), out(39, 79);
-    frame->onMouseDown(in, kLButton);
-    EXPECT_EQ(listener.values, (std::vector<float>{1.f})); // heard at the press
-    EXPECT_EQ(shown(), 3);
-    frame->onMouseMoved(out, kLButton); // dragging changes nothing
-    EXPECT_EQ(shown(), 3);
-    frame->onMouseUp(out, kLButton);
-    EXPECT_EQ(shown(), 1);
-
-    frame->onMouseDown(in, kLButton);
-    EXPECT_EQ(shown(), 2);
-    frame->onMouseUp(in, kLButton);
-    EXPECT_EQ(shown(), 0);
-    EXPECT_EQ(listener.values, (std::vector<float>{1.f, 0.f}));
-    EXPECT_EQ(editor.edits, (std::vector<long>{13, -14, 13, -14}));
-
-    toggle->setValue(0.7f); // anything but 0 is on
-    EXPECT_EQ(shown(), 1);
-    EXPECT_EQ(toggle->onMouseDown(in, kRButton), kMouseEventNotHandled);
-    frame->forget();
 }
 
 } // namespace

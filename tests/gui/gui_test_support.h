@@ -104,10 +104,19 @@ struct StubEditor : GUI::GUIEditorInterface {
     std::vector<long> edits; // begin as the index, end as -1 - index
 };
 
-// Sends a complete left-button gesture through the frame.
-inline void click(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
+// Mouse steps through the frame, the point taken by value.
+inline void down(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
     frame.onMouseDown(at, buttons);
+}
+inline void move(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
+    frame.onMouseMoved(at, buttons);
+}
+inline void up(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
     frame.onMouseUp(at, buttons);
+}
+inline void click(GUI::CFrame& frame, GUI::CPoint at, GUI::CButtonState buttons = GUI::kLButton) {
+    down(frame, at, buttons);
+    up(frame, at, buttons);
 }
 
 } // namespace guitest
