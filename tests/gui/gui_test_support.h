@@ -24,14 +24,15 @@ inline uint32_t frameColor(int k) {
     return 0xff000000u | uint32_t(40 + k * 3) << 16 | uint32_t(200 - k * 2) << 8 | uint32_t(k * 4);
 }
 
-// Writes a strip of `frames` solid frames, each width x frameHeight, as <folder>/<name>.png.
+// Writes a strip of `frames` solid frames, each width x frameHeight, as <folder>/<name>.png,
+// in the colours of frames first, first + 1, ...
 inline void writeStrip(const std::string& folder, const std::string& name, int width,
-                       int frameHeight, int frames) {
+                       int frameHeight, int frames, int first = 0) {
     cairo_surface_t* s =
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, frameHeight * frames);
     cairo_t* cr = cairo_create(s);
     for (int k = 0; k < frames; ++k) {
-        const uint32_t c = frameColor(k);
+        const uint32_t c = frameColor(first + k);
         cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0, ((c >> 8) & 255) / 255.0,
                              (c & 255) / 255.0);
         cairo_rectangle(cr, 0, k * frameHeight, width, frameHeight);
