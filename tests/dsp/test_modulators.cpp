@@ -106,7 +106,7 @@ TEST_F(Lag, CoefficientsStepsAndTargets) {
     mod_lag_set_attr(&r, MOD_LAG_FALL_TIME, 1.0f);
     EXPECT_EQ(mod_lag_get_attr(&r, MOD_LAG_FALL_TIME), 1.0f);
     EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f);
-    EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f); // equal input takes the fall path, unchanged
+    EXPECT_EQ(mod_lag_dsp(&r, 1.0f), 1.0f); // equal input: unchanged
     for (int i = 0; i < 44100; ++i) mod_lag_dsp(&r, 0.0f);
     EXPECT_NEAR(mod_lag_get_output(&r), std::pow(double(r.fallCoefficient), 44100), 1e-6);
     EXPECT_NEAR(mod_lag_get_output(&r), std::exp(-1.0), 1e-3);

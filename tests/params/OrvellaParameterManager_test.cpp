@@ -52,8 +52,6 @@ TEST(OrvellaParams, DeclaredAtTheirDefaults) {
         m.getName(i, text, 8);
         EXPECT_STREQ(expected[i].shortName, text);
         EXPECT_EQ(expected[i].name, m.getName(i));
-        m.getUnitsName(i, text, 8);
-        EXPECT_STREQ("", text);
         EXPECT_EQ(expected[i].type, m.getType(i));
         EXPECT_EQ(expected[i].natural, m.getNaturalValue(i));
         EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
