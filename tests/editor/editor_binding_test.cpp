@@ -79,7 +79,7 @@ protected:
         click(*editor->getFrame(), at, buttons);
     }
     void cc(int controller, int value) {
-        ControllerChange change(controller, value, 3);
+        auto change = MidiMessage::controlChange(controller, value, 3);
         effect.processEvents(&change.events);
     }
 

@@ -1,10 +1,10 @@
 #pragma once
-
-// Shared by the editor's tests: where a control sits, a controller change as the host sends
-// it, and the learn outline read back from any picture.
+// Shared by the editor's tests: where a control sits and the learn outline read back from
+// any picture.
 
 #include "editor/OrvellaLayout.h"
 #include "plugin/VstInterface.h"
+#include "tests/common/MidiMessage.h"
 
 #include <cstdint>
 
@@ -21,21 +21,6 @@ inline OrvellaLayout::Rect rectOf(long tag) {
 inline size_t rowOf(long tag) {
     return size_t(&layoutOf(tag) - OrvellaLayout::kControls.data());
 }
-
-// One controller change, ready for processEvents.
-struct ControllerChange {
-    ControllerChange(int controller, int value, int channel = 0) {
-        midi.type = kVstMidiType;
-        midi.byteSize = sizeof midi;
-        midi.midiData[0] = char(0xB0 | channel);
-        midi.midiData[1] = char(controller);
-        midi.midiData[2] = char(value);
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&midi);
-    }
-    VstMidiEvent midi{};
-    VstEvents events{};
-};
 
 // Whether the outermost pixels of rectangle `r` in a picture (anything with getPixel) are
 // all of colour 0xRRGGBB.

@@ -71,7 +71,7 @@ protected:
         idleUntil([] { return false; }, 10);
     }
     void cc(int controller, int value) {
-        ControllerChange change(controller, value);
+        auto change = MidiMessage::controlChange(controller, value);
         dispatch(effProcessEvents, &change.events);
     }
     // Pixels of the window that differ from the picture the editor draws offscreen for the

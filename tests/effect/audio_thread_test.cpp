@@ -1,5 +1,6 @@
 // The audio path may not allocate: count every allocation made while processing.
 #include "effect/Orvella.h"
+#include "tests/common/MidiMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -50,18 +51,12 @@ TEST(AudioThread, ProcessingAndControlChangesNeverAllocate) {
     std::vector<float> l(4096, 0.25f), r(4096, -0.25f);
     float* ins[] = {l.data(), r.data()};
     float* outs[] = {l.data(), r.data()};
-    VstMidiEvent midi{};
-    midi.type = kVstMidiType;
-    midi.midiData[0] = char(0xB0);
-    midi.midiData[1] = 1;
-    VstEvents events{};
-    events.numEvents = 1;
-    events.events[0] = reinterpret_cast<VstEvent*>(&midi);
+    auto message = MidiMessage::controlChange(1, 0);
 
     counting = true;
     for (int block = 0; block < 200; ++block) {
-        midi.midiData[2] = char(block % 128);
-        effect.processEvents(&events);
+        message.midi.midiData[2] = char(block % 128);
+        effect.processEvents(&message.events);
         effect.setParameter(block % 16, float(block % 7) / 6.0f);
         effect.processReplacing(ins, outs, 1 + block * 20 % 4096);
     }

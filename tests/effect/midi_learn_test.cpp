@@ -1,5 +1,6 @@
 // MIDI learning and the audio thread's promises, on an Orvella built in-process.
 #include "effect/Orvella.h"
+#include "tests/common/MidiMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +16,10 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 
 struct Midi {
     Orvella effect{quietHost};
-    void cc(int controller, int value, int channel = 0) {
-        VstMidiEvent midi{};
-        midi.type = kVstMidiType;
-        midi.byteSize = sizeof midi;
-        midi.midiData[0] = char(0xB0 | channel);
-        midi.midiData[1] = char(controller);
-        midi.midiData[2] = char(value);
-        send(midi);
-    }
-    void send(VstMidiEvent& midi) {
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&midi);
-        effect.processEvents(&events);
+    void cc(int controller, int value, int channel = 0) { send(0xB0 | channel, controller, value); }
+    void send(int status, int data1, int data2) {
+        MidiMessage message(status, data1, data2);
+        effect.processEvents(&message.events);
     }
 };
 
@@ -49,17 +40,9 @@ TEST(MidiLearn, ControlChangesMoveAssignedParametersOnAnyChannel) {
     m.cc(1, 64);
     EXPECT_EQ(m.effect.getParameter(15), float(64 / 127.0));
 
-    VstMidiEvent note{};
-    note.type = kVstMidiType;
-    note.midiData[0] = char(0x90);
-    note.midiData[1] = 1;
-    note.midiData[2] = 127;
-    m.send(note);
+    m.send(0x90, 1, 127);
     EXPECT_EQ(m.effect.getParameter(15), float(64 / 127.0)) << "a note is no control change";
-    VstMidiEvent malformed = note;
-    malformed.midiData[0] = char(0xB0);
-    malformed.midiData[2] = char(200);
-    m.send(malformed);
+    m.send(0xB0, 1, 200); // a data byte above 127 is not MIDI
     EXPECT_EQ(m.effect.getParameter(15), float(64 / 127.0));
 }
 
