@@ -59,37 +59,50 @@ void tqsp_filter_pair::process(tqsp_filter_rbj& a, tqsp_filter_rbj& b, const flo
     f.storeTo(a, b);
 }
 
-void tqsp_filter_pair::process(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b,
-                               const float* inA, const float* inB, float* outA, float* outB,
-                               int n) {
-    constexpr int kStages = tqsp_filter_swept_phasor::kStages;
-    mod_lag_record& lagA = a.mixSmoother;
-    mod_lag_record& lagB = b.mixSmoother;
-    const v2f target{a.mixTarget, b.mixTarget};
-    const v2f rise{lagA.riseCoefficient, lagB.riseCoefficient};
-    const v2f fall{lagA.fallCoefficient, lagB.fallCoefficient};
-    v2f mix{lagA.output, lagB.output};
-
-    const v2f feedback{a.feedback, b.feedback};
-    v2f last{a.lastChainOutput, b.lastChainOutput};
-    Biquad feedbackLowPass(a.feedbackLowPass, b.feedbackLowPass);
-
+// The state of one swept phaser section, both lanes.
+struct tqsp_filter_pair::Phasers {
+    static constexpr int kStages = tqsp_filter_swept_phasor::kStages;
+    v2f target, rise, fall, mix;
+    v2f feedback, last;
+    Biquad feedbackLowPass;
     v2f stageA[kStages], stageX1[kStages], stageY1[kStages];
-    for (int k = 0; k < kStages; ++k) {
-        stageA[k] = v2f{a.stages[k].a, b.stages[k].a};
-        stageX1[k] = v2f{a.stages[k].x1, b.stages[k].x1};
-        stageY1[k] = v2f{a.stages[k].y1, b.stages[k].y1};
+    v2d lpB0, lpB1, lpA1;
+    v2f lpX1, lpY1;
+
+    Phasers(const tqsp_filter_swept_phasor& a, const tqsp_filter_swept_phasor& b)
+        : target{a.mixTarget, b.mixTarget}, rise{a.mixSmoother.riseCoefficient,
+                                                 b.mixSmoother.riseCoefficient},
+          fall{a.mixSmoother.fallCoefficient, b.mixSmoother.fallCoefficient},
+          mix{a.mixSmoother.output, b.mixSmoother.output}, feedback{a.feedback, b.feedback},
+          last{a.lastChainOutput, b.lastChainOutput},
+          feedbackLowPass(a.feedbackLowPass, b.feedbackLowPass), lpB0{a.outputLowPass.b0,
+                                                                      b.outputLowPass.b0},
+          lpB1{a.outputLowPass.b1, b.outputLowPass.b1}, lpA1{a.outputLowPass.a1,
+                                                             b.outputLowPass.a1},
+          lpX1{a.outputLowPass.x1, b.outputLowPass.x1}, lpY1{a.outputLowPass.y1,
+                                                             b.outputLowPass.y1} {
+        for (int k = 0; k < kStages; ++k) {
+            stageA[k] = v2f{a.stages[k].a, b.stages[k].a};
+            stageX1[k] = v2f{a.stages[k].x1, b.stages[k].x1};
+            stageY1[k] = v2f{a.stages[k].y1, b.stages[k].y1};
+        }
     }
 
-    const auto& lpA = a.outputLowPass;
-    const auto& lpB = b.outputLowPass;
-    const v2d lpB0{lpA.b0, lpB.b0}, lpB1{lpA.b1, lpB.b1}, lpA1{lpA.a1, lpB.a1};
-    v2f lpX1{lpA.x1, lpB.x1}, lpY1{lpA.y1, lpB.y1};
-    const v2i exponent{0x7f800000, 0x7f800000};
-    const v2f zero{0.0f, 0.0f}, one{1.0f, 1.0f};
+    void storeTo(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b) const {
+        a.mixSmoother.target = target[0], b.mixSmoother.target = target[1];
+        a.mixSmoother.output = mix[0], b.mixSmoother.output = mix[1];
+        a.lastChainOutput = last[0], b.lastChainOutput = last[1];
+        feedbackLowPass.storeTo(a.feedbackLowPass, b.feedbackLowPass);
+        for (int k = 0; k < kStages; ++k) {
+            a.stages[k].x1 = stageX1[k][0], b.stages[k].x1 = stageX1[k][1];
+            a.stages[k].y1 = stageY1[k][0], b.stages[k].y1 = stageY1[k][1];
+        }
+        a.outputLowPass.x1 = lpX1[0], b.outputLowPass.x1 = lpX1[1];
+        a.outputLowPass.y1 = lpY1[0], b.outputLowPass.y1 = lpY1[1];
+    }
 
-    for (int i = 0; i < n; ++i) {
-        const v2f x{inA[i], inB[i]};
+    // tqsp_filter_swept_phasor::process, lane by lane.
+    v2f process(v2f x) {
         // mod_lag_dsp toward the mix target
         const v2f c = target > mix ? rise : fall;
         mix = (mix - target) * c + target;
@@ -108,21 +121,36 @@ void tqsp_filter_pair::process(tqsp_filter_swept_phasor& a, tqsp_filter_swept_ph
                        __builtin_convertvector(lpX1, v2d) * lpB1 -
                        __builtin_convertvector(lpY1, v2d) * lpA1;
         const v2f wet = __builtin_convertvector(yd, v2f);
-        lpY1 = ((std::bit_cast<v2i>(wet) & exponent) != 0) ? wet : zero;
+        constexpr v2i exponent{0x7f800000, 0x7f800000};
+        lpY1 = ((std::bit_cast<v2i>(wet) & exponent) != 0) ? wet : v2f{0.0f, 0.0f};
         lpX1 = s;
-        const v2f out = wet * mix + (one - mix) * x;
-        outA[i] = out[0];
-        outB[i] = out[1];
+        return wet * mix + (v2f{1.0f, 1.0f} - mix) * x;
     }
+};
 
-    lagA.target = target[0], lagB.target = target[1];
-    lagA.output = mix[0], lagB.output = mix[1];
-    a.lastChainOutput = last[0], b.lastChainOutput = last[1];
-    feedbackLowPass.storeTo(a.feedbackLowPass, b.feedbackLowPass);
-    for (int k = 0; k < kStages; ++k) {
-        a.stages[k].x1 = stageX1[k][0], b.stages[k].x1 = stageX1[k][1];
-        a.stages[k].y1 = stageY1[k][0], b.stages[k].y1 = stageY1[k][1];
+void tqsp_filter_pair::process(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b,
+                               const float* inA, const float* inB, float* outA, float* outB,
+                               int n) {
+    Phasers f(a, b);
+    for (int i = 0; i < n; ++i) {
+        const v2f y = f.process(v2f{inA[i], inB[i]});
+        outA[i] = y[0];
+        outB[i] = y[1];
     }
-    a.outputLowPass.x1 = lpX1[0], b.outputLowPass.x1 = lpX1[1];
-    a.outputLowPass.y1 = lpY1[0], b.outputLowPass.y1 = lpY1[1];
+    f.storeTo(a, b);
+}
+
+// b runs one sample behind a, so each step feeds b the output a gave the step before.
+void tqsp_filter_pair::cascade(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b,
+                               const float* in, float* outA, float* outB, int n) {
+    if (n <= 0) return;
+    outA[0] = a.process(in[0]);
+    Phasers f(a, b);
+    for (int i = 1; i < n; ++i) {
+        const v2f y = f.process(v2f{in[i], outA[i - 1]});
+        outA[i] = y[0];
+        outB[i - 1] = y[1];
+    }
+    f.storeTo(a, b);
+    outB[n - 1] = b.process(outA[n - 1]);
 }

@@ -14,7 +14,12 @@ struct tqsp_filter_pair {
                         float* outA, float* outB, int n);
     static void process(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b, const float* inA,
                         const float* inB, float* outA, float* outB, int n);
+    // [audio thread] n samples of in through a, and a's output through b. in may be the same
+    // memory as outA, but neither as outB.
+    static void cascade(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b, const float* in,
+                        float* outA, float* outB, int n);
 
 private:
     struct Biquad;
+    struct Phasers;
 };

@@ -30,8 +30,7 @@ void Orvella::processSubBlock(const float* inL, const float* inR, float* outL, f
     if constexpr (Routing == kOutA) {
         // Section B takes section A's output before A's low pass: a serial chain.
         run(highPassA, inL, a, n);
-        run(phaserA, a, a, n);
-        run(phaserB, a, b, n);
+        tqsp_filter_pair::cascade(phaserA, phaserB, a, a, b, n);
         if constexpr (Stereo) {
             tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
         } else {

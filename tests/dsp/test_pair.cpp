@@ -62,3 +62,31 @@ TEST(FilterPair, PhaserLanesAreTheSingleSections) {
 }
 
 } // namespace
+
+namespace {
+
+// The cascade: b takes a's output, one sample behind inside the kernel, same samples.
+TEST(FilterPair, CascadedSectionsAreTheSectionsInSeries) {
+    csd_set_attr(CSD_ATTR_SAMPLING_RATE, 44100.0f);
+    auto pairA = std::make_unique<tqsp_filter_swept_phasor>();
+    auto pairB = std::make_unique<tqsp_filter_swept_phasor>();
+    auto soloA = std::make_unique<tqsp_filter_swept_phasor>();
+    auto soloB = std::make_unique<tqsp_filter_swept_phasor>();
+    const std::vector<float> in = noise(3000, 3);
+    std::vector<float> outA(8), outB(8);
+    std::size_t at = 0;
+    for (int block = 0; at < in.size(); ++block) {
+        const int n = int(std::min<std::size_t>(std::size_t(block % 9), in.size() - at));
+        for (auto* f : {pairA.get(), soloA.get()}) f->setModulation(float(block % 40) / 20 - 1);
+        for (auto* f : {pairB.get(), soloB.get()}) f->setFeedback(0.8f), f->setModulation(0.3f);
+        tqsp_filter_pair::cascade(*pairA, *pairB, &in[at], outA.data(), outB.data(), n);
+        for (int i = 0; i < n; ++i) {
+            const float a = soloA->process(in[at + std::size_t(i)]);
+            ASSERT_EQ(outA[std::size_t(i)], a) << at + i;
+            ASSERT_EQ(outB[std::size_t(i)], soloB->process(a)) << at + i;
+        }
+        at += std::size_t(n);
+    }
+}
+
+} // namespace
