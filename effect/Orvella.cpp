@@ -317,9 +317,15 @@ void Orvella::midiController(char controller, char value) {
     // The same controller twice in a row: assign it, unless the editor disarmed meanwhile.
     if (!learnParameter.compare_exchange_strong(armed, kNotLearning)) return;
     midiAssignments.assign(armed, static_cast<int8_t>(number));
-    programs[curProgram].controllers[armed] = static_cast<int8_t>(number);
+    storeController(armed, static_cast<int8_t>(number));
     lastCtrl = 255;
     highlightControl(armed, false);
+}
+
+// Learning writes the stored assignment from the audio thread or the editor's: one atomic byte.
+void Orvella::storeController(int parameter, int8_t controller) {
+    std::atomic_ref<int8_t>(programs[curProgram].controllers[parameter])
+        .store(controller, std::memory_order_relaxed);
 }
 
 void Orvella::handleSpecialClick(long tag) {
@@ -332,7 +338,7 @@ void Orvella::handleSpecialClick(long tag) {
             if (!learnParameter.compare_exchange_weak(armed, kNotLearning)) continue;
             if (midiAssignments.has(parameter)) {
                 midiAssignments.assign(parameter, MidiAssignments::kNone);
-                programs[curProgram].controllers[parameter] = MidiAssignments::kNone;
+                storeController(parameter, MidiAssignments::kNone);
             }
             highlightControl(parameter, false);
             return;

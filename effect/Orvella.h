@@ -79,6 +79,7 @@ public:
 private:
     void applyParameter(VstInt32 index, float value);
     void highlightControl(long tag, bool on);
+    void storeController(int parameter, int8_t controller);
     OrvellaEditor* orvellaEditor() const;
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
