@@ -13,8 +13,10 @@ public:
     // [main thread] New rate and coefficient; the history is kept.
     void setAudioSamplingRate(float sr) override;
     // [audio thread]
-    float process(float x) override {
-        const float y = a * x + x1 - a * y1;
+    float process(float x) override { return step(a, x, x1, y1); }
+    // One step on explicit state, for any value type (tqsp_filter_pair runs two in lanes).
+    template <class T> static T step(T a, T x, T& x1, T& y1) {
+        const T y = a * x + x1 - a * y1;
         y1 = y;
         x1 = x;
         return y;

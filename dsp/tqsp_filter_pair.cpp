@@ -35,28 +35,29 @@ struct tqsp_filter_pair::Biquad {
         a.denormalOffset = offset[0], b.denormalOffset = offset[1];
     }
 
-    // tqsp_filter_rbj::process, lane by lane.
     v2f process(v2f x) {
-        y3 = y2;
-        const v2f y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x;
-        y2 = y1 + offset;
-        offset = -offset;
-        y1 = y;
-        return y;
+        return tqsp_filter_rbj::step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, y3, offset);
     }
 };
 
-void tqsp_filter_pair::process(tqsp_filter_rbj& a, tqsp_filter_rbj& b, const float* inA,
-                               const float* inB, float* outA, float* outB, int n) {
-    Biquad f(a, b);
+namespace {
+// Loads two filters' state into lanes, runs n samples, stores the state back.
+template <class Lanes, class Filter>
+void runLanes(Filter& a, Filter& b, const float* inA, const float* inB, float* outA, float* outB,
+              int n) {
+    Lanes f(a, b);
     for (int i = 0; i < n; ++i) {
         const v2f y = f.process(v2f{inA[i], inB[i]});
         outA[i] = y[0];
         outB[i] = y[1];
     }
     f.storeTo(a, b);
+}
+} // namespace
+
+void tqsp_filter_pair::process(tqsp_filter_rbj& a, tqsp_filter_rbj& b, const float* inA,
+                               const float* inB, float* outA, float* outB, int n) {
+    runLanes<Biquad>(a, b, inA, inB, outA, outB, n);
 }
 
 // The state of one swept phaser section, both lanes.
@@ -109,12 +110,8 @@ struct tqsp_filter_pair::Phasers {
         // feedback, then the six stages
         const v2f fb = feedbackLowPass.process(last * feedback);
         v2f s = x - fb;
-        for (int k = 0; k < kStages; ++k) {
-            const v2f y = stageA[k] * s + stageX1[k] - stageA[k] * stageY1[k];
-            stageY1[k] = y;
-            stageX1[k] = s;
-            s = y;
-        }
+        for (int k = 0; k < kStages; ++k)
+            s = tqsp_filter_all_pass_one_pole::step(stageA[k], s, stageX1[k], stageY1[k]);
         last = s;
         // first-order output low pass in double precision, its history flushed at subnormals
         const v2d yd = __builtin_convertvector(s, v2d) * lpB0 +
@@ -131,13 +128,7 @@ struct tqsp_filter_pair::Phasers {
 void tqsp_filter_pair::process(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b,
                                const float* inA, const float* inB, float* outA, float* outB,
                                int n) {
-    Phasers f(a, b);
-    for (int i = 0; i < n; ++i) {
-        const v2f y = f.process(v2f{inA[i], inB[i]});
-        outA[i] = y[0];
-        outB[i] = y[1];
-    }
-    f.storeTo(a, b);
+    runLanes<Phasers>(a, b, inA, inB, outA, outB, n);
 }
 
 // b runs one sample behind a, so each step feeds b the output a gave the step before.

@@ -15,12 +15,18 @@ public:
     void clear() override;
     // [audio thread]
     float process(float x) override {
+        return step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, y3, denormalOffset);
+    }
+    // One step of the recursion with its alternating offset, for any value type: a float
+    // here, two filters' lanes in tqsp_filter_pair.
+    template <class T>
+    static T step(T x, T b0, T b1, T b2, T a1, T a2, T& x1, T& x2, T& y1, T& y2, T& y3, T& offset) {
         y3 = y2;
-        const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        const T y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         x2 = x1;
         x1 = x;
-        y2 = y1 + denormalOffset;
-        denormalOffset = -denormalOffset;
+        y2 = y1 + offset;
+        offset = -offset;
         y1 = y;
         return y;
     }
