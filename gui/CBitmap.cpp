@@ -59,14 +59,12 @@ std::string CBitmap::resourcePath(const CResourceDescription& desc, const char* 
     return folder + "/" + name;
 }
 
-CBitmap::CBitmap(const CResourceDescription& desc) : resourceDesc(desc), image(load(desc)) {
-    if (image) {
-        width = image->width();
-        height = image->height();
-    }
-}
+CBitmap::CBitmap(const CResourceDescription& desc) : CBitmap(load(desc), desc) {}
 
-CBitmap::CBitmap(std::unique_ptr<platform::Surface> img) : resourceDesc(0), image(std::move(img)) {
+CBitmap::CBitmap(std::unique_ptr<platform::Surface> img) : CBitmap(std::move(img), 0) {}
+
+CBitmap::CBitmap(std::shared_ptr<platform::Surface> img, const CResourceDescription& desc)
+    : resourceDesc(desc), image(std::move(img)) {
     if (image) {
         width = image->width();
         height = image->height();
@@ -75,25 +73,29 @@ CBitmap::CBitmap(std::unique_ptr<platform::Surface> img) : resourceDesc(0), imag
 
 CBitmap::~CBitmap() = default;
 
-void CBitmap::paint(CDrawContext* context, const CRect& rect, const CPoint& offset,
-                    const platform::Surface& source, double alpha) {
-    if (!context) return;
-    context->getPainter().drawImage(source, rect, offset, alpha);
+bool CBitmap::hasAlphaChannel() const {
+    return image && image->hasAlpha();
+}
+
+void CBitmap::drawImage(CDrawContext* context, const CRect& rect, const CPoint& offset, bool masked,
+                        uint8_t alpha) {
+    if (!context || !image) return;
+    if (masked && !maskedImage) maskedImage = image->withoutColor(transparentColor);
+    const platform::Surface& source = masked ? *maskedImage : *image;
+    context->getPainter().drawImage(source, rect, offset, alpha / 255.0);
 }
 
 void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {
-    if (image) paint(context, rect, offset, *image, 1.0);
+    drawImage(context, rect, offset, false, 255);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) {
-    if (!image) return;
-    if (!maskedImage) maskedImage = image->withoutColor(transparentColor);
-    paint(context, rect, offset, *maskedImage, 1.0);
+    drawImage(context, rect, offset, true, 255);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha) {
-    if (image) paint(context, rect, offset, *image, alpha / 255.0);
+    drawImage(context, rect, offset, false, alpha);
 }
 
 void CBitmap::setTransparentColor(const CColor& color) {

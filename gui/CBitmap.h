@@ -44,12 +44,19 @@ public:
     // The file a resource description is looked up in for a given type ("" for none).
     static std::string resourcePath(const CResourceDescription& desc, const char* type);
 
-private:
-    void paint(CDrawContext* context, const CRect& rect, const CPoint& offset,
-               const platform::Surface& source, double alpha);
+protected:
+    // A bitmap drawing an image that others may share.
+    CBitmap(std::shared_ptr<platform::Surface> image, const CResourceDescription& desc);
+    const std::shared_ptr<platform::Surface>& sharedImage() const { return image; }
+    // False for images decoded from files without an alpha channel of their own.
+    bool hasAlphaChannel() const;
+    // Draws the image, without the transparent colour when `masked`, at opacity alpha / 255.
+    void drawImage(CDrawContext* context, const CRect& rect, const CPoint& offset, bool masked,
+                   uint8_t alpha);
 
+private:
     CResourceDescription resourceDesc;
-    std::unique_ptr<platform::Surface> image;
+    std::shared_ptr<platform::Surface> image;
     std::unique_ptr<platform::Surface> maskedImage; // made on first transparent draw
     CCoord width = 0;
     CCoord height = 0;

@@ -12,11 +12,15 @@ CView::~CView() {
 }
 
 void CView::drawBackground(CDrawContext* context, const CPoint& source) {
+    drawBackground(context, size, source);
+}
+
+void CView::drawBackground(CDrawContext* context, const CRect& dest, const CPoint& source) {
     if (!pBackground) return;
     if (bTransparencyEnabled)
-        pBackground->drawTransparent(context, size, source);
+        pBackground->drawTransparent(context, dest, source);
     else
-        pBackground->draw(context, size, source);
+        pBackground->draw(context, dest, source);
 }
 
 void CView::draw(CDrawContext* context) {

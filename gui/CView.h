@@ -14,6 +14,9 @@ class CFrame;
 class CViewContainer;
 class GUIEditorInterface;
 
+// Names a view attribute: a four-character code such as 'TQmc'.
+using CViewAttributeID = uint32_t;
+
 // A rectangular area of the editor window. Sizes are in the frame's coordinates.
 // [ui thread] for every operation.
 class CView : public CBaseObject {
@@ -69,6 +72,11 @@ public:
     virtual void setTransparency(bool state) { bTransparencyEnabled = state; }
     virtual bool getTransparency() const { return bTransparencyEnabled; }
 
+    // Sized values a view may carry by name; a view without the attribute answers false.
+    virtual bool getAttributeSize(CViewAttributeID, int32_t&) const { return false; }
+    virtual bool getAttribute(CViewAttributeID, int32_t, void*, int32_t&) const { return false; }
+    virtual bool setAttribute(CViewAttributeID, int32_t, const void*) { return false; }
+
     // Called by a container when the view leaves it / joins it.
     virtual bool removed(CView* parent);
     virtual bool attached(CView* parent);
@@ -82,6 +90,8 @@ protected:
     // Draws the background bitmap, or the part of it starting at `source`, honouring the
     // transparency flag.
     void drawBackground(CDrawContext* context, const CPoint& source);
+    // The same into `dest` instead of the view size.
+    void drawBackground(CDrawContext* context, const CRect& dest, const CPoint& source);
 
     CRect size;
     CRect mouseableArea;

@@ -1,5 +1,7 @@
 #include "gui/PluginBundle.h"
 
+#include "gui/platform/InfoDictionary.h"
+
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -42,6 +44,12 @@ std::string getResourceFolder() {
     if (!b.resourceOverride.empty()) return b.resourceOverride;
     if (b.root.empty()) return {};
     return b.root + "/Contents/Resources";
+}
+
+std::string getInfoString(const std::string& key) {
+    const std::string folder = getResourceFolder();
+    if (folder.empty()) return {};
+    return platform::readInfoString(folder + "/../Info.plist", key);
 }
 
 void setResourceFolderOverride(const std::string& folder) {

@@ -21,6 +21,9 @@ const std::string& getBundlePath();
 // Where resources are read: the override if one is set, else <bundle>/Contents/Resources,
 // else empty.
 std::string getResourceFolder();
+// The text under `key` in the bundle's information dictionary (Contents/Info.plist, beside
+// the resource folder); empty when there is none.
+std::string getInfoString(const std::string& key);
 // Points resource loading at another folder (an empty text removes the override).
 void setResourceFolderOverride(const std::string& folder);
 

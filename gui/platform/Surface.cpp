@@ -39,6 +39,7 @@ std::unique_ptr<Surface> Surface::loadPng(const std::string& path) {
     cairo_paint(cr);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
+    copy->alpha = false;
     return copy;
 }
 

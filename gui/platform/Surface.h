@@ -31,6 +31,8 @@ public:
     int stride() const;
     // A copy in which every opaque pixel of the given colour is fully transparent.
     std::unique_ptr<Surface> withoutColor(const CColor& color) const;
+    // False for an image decoded from a file without an alpha channel.
+    bool hasAlpha() const { return alpha; }
 
     void* handle() const { return surface; } // the drawing layer's own object
 
@@ -40,6 +42,7 @@ private:
     void* surface;
     int w;
     int h;
+    bool alpha = true;
 };
 
 } // namespace GUI::platform
