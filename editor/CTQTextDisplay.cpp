@@ -1,0 +1,38 @@
+#include "editor/CTQTextDisplay.h"
+
+#include <algorithm>
+
+using namespace GUI;
+
+CTQTextDisplay::CTQTextDisplay(const CRect& size, long tag, CZudariraResource* f,
+                               const std::string& text, int16_t j, unsigned char a)
+    : CCharacterDisplay(size, tag), font(f) {
+    if (font) font->remember();
+    setDisplayString(text);
+    setJustification(j);
+    setAlpha(a);
+}
+
+CTQTextDisplay::~CTQTextDisplay() {
+    if (font) font->forget();
+}
+
+void CTQTextDisplay::setAlpha(unsigned char a) {
+    alpha = a;
+    setTransparency(a < 255);
+    if (font) font->setAlpha(a);
+}
+
+void CTQTextDisplay::draw(CDrawContext* context) {
+    setDirty(false);
+    if (!font) return;
+    const size_t shown =
+        std::min<size_t>(displayString.size(), size_t(std::max<int16_t>(sizeInChars, 0)));
+    const CCoord width = font->getStringWidth(displayString.substr(0, shown));
+    CCoord x = size.left;
+    if (justification == 1)
+        x = (size.left + size.right) / 2 - width / 2;
+    else if (justification == 2)
+        x = size.right - width;
+    font->drawText(context, {x, size.top}, displayString, kLeftText);
+}
