@@ -6,6 +6,7 @@
 //   make_artwork <output folder> <version text>
 
 #include "editor/OrvellaLayout.h"
+#include "resources/ArtworkPalette.h"
 
 #include <cairo.h>
 
@@ -17,20 +18,13 @@
 
 namespace {
 
+using namespace ArtworkPalette;
 using OrvellaLayout::Kind;
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct Rgb {
-    double r, g, b;
-};
-
-// Dark hammered enamel, cream print, an amber accent.
+// Dark hammered enamel under the shared cream print and amber accent.
 constexpr Rgb kPanelTop{0.205, 0.170, 0.145};
 constexpr Rgb kPanelBottom{0.125, 0.102, 0.088};
-constexpr Rgb kInk{0.937, 0.890, 0.784};
 constexpr Rgb kInkDark{0.160, 0.125, 0.105};
-constexpr Rgb kAmber{1.000, 0.560, 0.180};
 constexpr Rgb kLampRed{1.000, 0.330, 0.150};
 
 constexpr const char* kFace = "DejaVu Sans Condensed";
@@ -44,10 +38,6 @@ void finish(cairo_t* cr) {
         failed = true;
     }
     cairo_destroy(cr);
-}
-
-void setColor(cairo_t* cr, const Rgb& c, double alpha = 1.0) {
-    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }
 
 void addStop(cairo_pattern_t* p, double at, const Rgb& c, double alpha = 1.0) {

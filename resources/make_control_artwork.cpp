@@ -4,6 +4,7 @@
 //
 //   make_control_artwork <output folder>
 
+#include "resources/ArtworkPalette.h"
 #include "resources/ControlArtwork.h"
 
 #include <cairo.h>
@@ -17,15 +18,9 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using namespace ArtworkPalette;
 
-struct Rgb {
-    double r, g, b;
-};
-
-// The editor's palette: cream print, amber accent, dark enamel.
-constexpr Rgb kInk{0.937, 0.890, 0.784};
-constexpr Rgb kAmber{1.000, 0.560, 0.180};
+// Dark enamel and the lamps' colours beside the shared inks.
 constexpr Rgb kEnamel{0.165, 0.136, 0.117};
 constexpr Rgb kDeep{0.080, 0.066, 0.058};
 constexpr Rgb kGreen{0.420, 0.860, 0.380};
@@ -35,10 +30,6 @@ constexpr const char* kLabelFace = "DejaVu Sans Condensed";
 constexpr const char* kMonoFace = "DejaVu Sans Mono";
 
 bool failed = false;
-
-void setColor(cairo_t* cr, const Rgb& c, double alpha = 1.0) {
-    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
 
 void fillRect(cairo_t* cr, double x, double y, double w, double h, const Rgb& c) {
     cairo_rectangle(cr, x, y, w, h);
