@@ -10,6 +10,7 @@
 #include "editor/CSliderGroup.h"
 #include "editor/CTQLabeledMomentaryButton.h"
 #include "editor/CTQLabeledMovieButton.h"
+#include "gui/COnOffButton.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <cmath>
@@ -170,6 +171,12 @@ TEST_F(BitmapControls, ButtonGesturesInOrder) {
     EXPECT_EQ(editor.edits, (std::vector<long>{3, -4}));
     down(*frame, {15, 15}, kRButton); // only the left button presses
     EXPECT_EQ(b->getValue(), 0.f);
+
+    auto* onOff = show(new COnOffButton(CRect(70, 10, 90, 30), nullptr, 6, two));
+    for (float expected : {1.f, 0.f}) {
+        click(*frame, {75, 15});
+        EXPECT_EQ(onOff->getValue(), expected);
+    }
 
     auto* multi = show(new CMultiButton(CRect(40, 10, 60, 30), &listener, 5, 3, two));
     listener.values.clear();

@@ -5,9 +5,11 @@
 #include "editor/CTQBitmap.h"
 #include "editor/CTQTextDisplay.h"
 #include "gui/CDrawContext.h"
+#include "resources/ControlArtwork.h"
 #include "tests/editor/font_test_support.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace GUI;
@@ -268,6 +270,23 @@ TEST_F(Fonts, AlphaBitmapSharesItsImageAndMasksOnlyWithoutAlphaChannel) {
     EXPECT_EQ(blank->getWidth(), 3);
     EXPECT_EQ(blank->getHeight(), 0);
     for (CTQBitmap* b : {opaque, faded, withAlpha, blank}) b->forget();
+}
+
+} // namespace
+
+namespace {
+
+TEST(LabelFont, TheBundleNamesAWholePrintableFont) {
+    const char* build = std::getenv("ORVELLA_BUILD_DIR");
+    setResourceFolderOverride(std::string(build ? build : ".") + "/Orvella.vst/Contents/Resources");
+    auto* font = new CZudariraResource(ControlArtwork::kFontId, 0);
+    ASSERT_TRUE(font->hasGlyphs());
+    for (char c = ' '; c <= '~'; ++c) EXPECT_EQ(font->getCharacterInfo(c).character, c);
+    // Two colour variants stacked: the glyph bitmap is twice the line height.
+    EXPECT_EQ(font->getCharacterBitmap()->getHeight(), 2 * font->getMaxCharacterHeight());
+    EXPECT_GT(font->getStringWidth("Ph A Depth"), font->getStringWidth("Ph A"));
+    font->forget();
+    setResourceFolderOverride("");
 }
 
 } // namespace
