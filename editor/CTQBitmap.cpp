@@ -17,7 +17,7 @@ CTQBitmap::CTQBitmap(CFrame*, CCoord width, CCoord height, uint8_t a)
                                                   int(std::clamp<CCoord>(height, 0, kMaxSide)))),
       alpha(a) {}
 
-CTQBitmap::CTQBitmap(const CTQBitmap& other, uint8_t a)
+CTQBitmap::CTQBitmap(const CBitmap& other, uint8_t a)
     : CBitmap(other.sharedImage(), other.getResourceDescription()), alpha(a) {}
 
 void CTQBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {

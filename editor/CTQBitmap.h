@@ -14,7 +14,7 @@ public:
     // An empty (transparent) image to draw into; the frame is not needed on this platform.
     CTQBitmap(GUI::CFrame* frame, GUI::CCoord width, GUI::CCoord height, uint8_t alpha);
     // Shares the other bitmap's image.
-    CTQBitmap(const CTQBitmap& other, uint8_t alpha);
+    CTQBitmap(const GUI::CBitmap& other, uint8_t alpha);
 
     virtual void setAlpha(uint8_t value) { alpha = value; }
     virtual uint8_t getAlpha() const { return alpha; }

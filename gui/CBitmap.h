@@ -41,13 +41,15 @@ public:
     void setTransparentColor(const CColor& color);
     CColor getTransparentColor() const { return transparentColor; }
 
+    // The image, which bitmaps made from this one share; null when none loaded.
+    const std::shared_ptr<platform::Surface>& sharedImage() const { return image; }
+
     // The file a resource description is looked up in for a given type ("" for none).
     static std::string resourcePath(const CResourceDescription& desc, const char* type);
 
 protected:
     // A bitmap drawing an image that others may share.
     CBitmap(std::shared_ptr<platform::Surface> image, const CResourceDescription& desc);
-    const std::shared_ptr<platform::Surface>& sharedImage() const { return image; }
     // False for images decoded from files without an alpha channel of their own.
     bool hasAlphaChannel() const;
     // Draws the image, without the transparent colour when `masked`, at opacity alpha / 255.
