@@ -1,6 +1,7 @@
 #include "dsp/gen_LFO.h"
 
 #include "dsp/csd.h"
+#include "dsp/gen_noise.h"
 #include "dsp/table.h"
 
 #include <cstdint>
@@ -62,8 +63,7 @@ float sine(const gen_LFO_record* r, float x) {
 float randomGlide(gen_LFO_record* r, float x) {
     if (r->lastPhase > x) {
         r->randomStart = r->randomTarget;
-        r->randomState = (r->randomState * 3877 + 29573) % 139968;
-        r->randomTarget = static_cast<float>(r->randomState) * -2.0f / 139968.0f + 1.0f;
+        r->randomTarget = gen_noise_next(&r->randomState);
         r->coefficientA = (r->randomTarget - r->randomStart) * r->coefficientB;
     }
     r->lastPhase = x;
@@ -83,7 +83,7 @@ void gen_LFO_init(gen_LFO_record* r) {
     for (int i = 0; i < 128; ++i) r->waveTable[i] = quarterSine[i];
     for (int k = 0; k < 128; ++k) r->waveTable[128 + k] = r->waveTable[127 - k];
     for (int j = 0; j < 256; ++j) r->waveTable[256 + j] = -r->waveTable[j];
-    r->randomState = 3321;
+    r->randomState = GEN_NOISE_SEED;
     r->lastPhase = 999.0f;
     r->randomTarget = 0.0f;
     r->randomStart = 0.0f;

@@ -139,6 +139,21 @@ float table_lookup_clip_bipolar(_table_struct* t, float x) {
     return interpolate(t, clampUnit((x + 1.0f) * 0.5f));
 }
 
+void table_fill_sine_cycle(float* data) {
+    for (int i = 0; i < 128; ++i) data[i] = quarterSine[i];
+    data[128] = 1.0f;
+    for (int k = 1; k <= 128; ++k) data[128 + k] = quarterSine[128 - k];
+    for (int j = 0; j < 256; ++j) data[256 + j] = -data[j];
+    data[512] = data[513] = data[0];
+}
+
+float table_lookup_cycle(float* data, int n, double x) {
+    double w = x - std::floor(x);
+    if (!(w >= 0.0 && w < 1.0)) w = 0.0;
+    _table_struct t{n + 1, data, 0.0f};
+    return interpolate(&t, static_cast<float>(w));
+}
+
 float table_inverse_lookup(_table_struct* t, float v) {
     const int n = t->size;
     if (n < 2) return 0.0f;

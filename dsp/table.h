@@ -41,6 +41,14 @@ float table_lookup_clip(_table_struct* t, float x);
 // [any thread] Value at (x + 1) / 2 clamped to 0..1, for x in -1..+1.
 float table_lookup_clip_bipolar(_table_struct* t, float x);
 
+// [any thread] One sine cycle of 512 points from quarterSine, mirrored about an exact peak
+// of 1.0 at entry 128 and negated for the second half, for table_lookup_cycle: 514 entries.
+void table_fill_sine_cycle(float* data);
+
+// [any thread] One cycle of n points read at phase x, wrapped into 0..1 (NaN and infinity
+// read at 0). data holds n + 2 entries: entry n repeats entry 0, entry n + 1 is the guard.
+float table_lookup_cycle(float* data, int n, double x);
+
 // [any thread] Position (index / n) of v in a rising table, by bisection.
 float table_inverse_lookup(_table_struct* t, float v);
 // [any thread] Position of v by formula for kinds 800 and 810; -999.9 for others.

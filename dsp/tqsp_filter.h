@@ -22,6 +22,8 @@ public:
     // Highest frequency any filter is designed for, as a fraction of its rate:
     // at and above half the rate the designs turn unstable or meaningless.
     static constexpr float kMaxDesignFraction = 0.45f;
+    // Lowest frequency designs accept: at 0 Hz and below poles reach the unit circle.
+    static constexpr float kMinDesignFrequency = 1.0f;
 
 protected:
     tqsp_filter() = default;
@@ -30,6 +32,12 @@ protected:
     float designFrequency() const {
         const float limit = kMaxDesignFraction * audioSamplingRate;
         return frequency < limit ? frequency : limit;
+    }
+
+    // designFrequency(), and at least kMinDesignFrequency.
+    float boundedDesignFrequency() const {
+        const float f = designFrequency();
+        return f > kMinDesignFrequency ? f : kMinDesignFrequency;
     }
 
     float frequency = 0.0f;

@@ -13,7 +13,7 @@ tqsp_filter_butterworth::tqsp_filter_butterworth(float f) {
 }
 
 void tqsp_filter_butterworth::designCorner() {
-    const float f = designFrequency();
+    const float f = boundedDesignFrequency();
     wc = 2.0 * kPi * f;
     K = wc / std::tan(kPi * f / audioSamplingRate);
 }

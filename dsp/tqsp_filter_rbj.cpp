@@ -31,7 +31,7 @@ void tqsp_filter_rbj::setResonanceNormalized(float v) {
 }
 
 void tqsp_filter_rbj::recalculate() {
-    w0 = static_cast<float>(2.0 * kPi * designFrequency() / audioSamplingRate);
+    w0 = static_cast<float>(2.0 * kPi * boundedDesignFrequency() / audioSamplingRate);
     cosw0 = std::cos(w0);
     sinw0 = std::sin(w0);
     // sinh(1/(2Q)) rather than 1/(2Q): every filter of the family is slightly

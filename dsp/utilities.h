@@ -1,10 +1,29 @@
 // Small helpers shared by the DSP library and the parameter texts.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 
 // [any thread] x with its sign bit cleared.
 float csd_fast_abs(float x);
+
+// [any thread] v kept within lo..hi; NaN becomes lo, so a bad setting never reaches a design.
+inline float csd_clamp(float v, float lo, float hi) {
+    return v > lo ? (v < hi ? v : hi) : lo;
+}
+
+// [any thread] y, or 0 once it is subnormal: fed-back values never slow the processor in silence.
+inline float csd_flush_subnormal(float y) {
+    return (std::bit_cast<uint32_t>(y) & 0x7f800000u) != 0 ? y : 0.0f;
+}
+
+// [any thread] Smooth saturation with slope 1 at 0, reaching ±1 at ±3 and staying there: a
+// resonance loop through it settles into a bounded oscillation instead of growing.
+inline float csd_soft_clip(float x) {
+    const float c = csd_clamp(x, -3.0f, 3.0f);
+    return c * (27.0f + c * c) / (27.0f + 9.0f * c * c);
+}
 
 // [any thread] 20·log10(a) for a >= 0 (minus infinity at 0); 0.0 for negative or NaN input.
 float csd_utilities_amplitude2decibels(float a);
