@@ -1,0 +1,271 @@
+#include "dsp/csd.h"
+#include "dsp/tqsp_filter_all_pass_two_pole.h"
+#include "dsp/tqsp_filter_butterworth_cascade.h"
+#include "dsp/tqsp_filter_butterworth_high_pass.h"
+#include "dsp/tqsp_filter_chamberlin.h"
+#include "dsp/tqsp_filter_chamberlin_allpass.h"
+#include "dsp/tqsp_filter_cmoore.h"
+#include "dsp/tqsp_filter_moog_bandpass.h"
+#include "dsp/tqsp_filter_ms20_lp.h"
+#include "dsp/tqsp_filter_stilson_moog.h"
+#include "dsp/tqsp_filter_tq_moog.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <functional>
+#include <memory>
+#include <random>
+
+namespace {
+
+const float kRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000};
+
+// Response at f Hz of a cleared filter, from its impulse response (every filter measured
+// here has decayed to nothing within the window).
+std::complex<double> responseAt(tqsp_filter& b, double f) {
+    b.clear();
+    const double w = 2 * M_PI * f / b.getAudioSamplingRate();
+    std::complex<double> h = 0.0;
+    for (int n = 0; n < 16384; ++n) h += double(b.process(n == 0)) * std::polar(1.0, -w * n);
+    return h;
+}
+
+double dB(double gain) {
+    return 20 * std::log10(gain);
+}
+
+template <class F> std::unique_ptr<tqsp_filter> at(float rate, float f, F setUp) {
+    auto filter = setUp();
+    filter->setAudioSamplingRate(rate);
+    filter->setFrequency(f);
+    return filter;
+}
+
+TEST(LibraryFilters, AllPassesKeepUnitMagnitudeAndTurnHalfACycleAtTheirFrequency) {
+    for (float rate : kRates) {
+        for (float f : {300.0f, 3000.0f, 9000.0f}) {
+            tqsp_filter_chamberlin_allpass chamberlin(f, 2.0f);
+            tqsp_filter_all_pass_two_pole twoPole(f, 300.0f);
+            for (tqsp_filter* filter : {(tqsp_filter*)&chamberlin, (tqsp_filter*)&twoPole}) {
+                filter->setAudioSamplingRate(rate);
+                SCOPED_TRACE(testing::Message() << rate << " Hz, " << f << " Hz");
+                for (double probe : {0.3 * f, 0.9 * f, 1.1 * f, 3.0 * f})
+                    EXPECT_NEAR(std::abs(responseAt(*filter, probe)), 1.0, 1e-3) << probe;
+                // The Chamberlin poles sit at 2θ; its half cycle falls a little above,
+                // where cos ω = c1 / (1 + c2).
+                const double half = filter == &twoPole
+                                        ? f
+                                        : std::acos(chamberlin.getC1() / (1 + chamberlin.getC2())) *
+                                              rate / (2 * M_PI);
+                EXPECT_NEAR(std::fabs(std::arg(responseAt(*filter, half))), M_PI, 3e-3);
+            }
+        }
+    }
+    // The generic section runs the all-pass from its coefficients.
+    tqsp_filter_chamberlin generic;
+    tqsp_filter_chamberlin_allpass allpass(700.0f, 3.0f);
+    generic.setCoefficientA1(allpass.getC1());
+    generic.setCoefficientA2(-allpass.getC2());
+    generic.setCoefficientA3(allpass.getC2());
+    generic.setCoefficientA4(-allpass.getC1());
+    generic.setCoefficientA5(1.0f);
+    for (int n = 0; n < 100; ++n)
+        ASSERT_EQ(generic.process(n % 7 == 0), allpass.process(n % 7 == 0));
+}
+
+TEST(LibraryFilters, LowPassesPassDcAndRejectNyquistHighPassesTheOpposite) {
+    using Make = std::function<std::unique_ptr<tqsp_filter>()>;
+    const struct {
+        const char* name;
+        Make make;
+        bool low;
+    } rows[] = {
+        {"cmoore", [] { return std::make_unique<tqsp_filter_cmoore_low_pass>(); }, true},
+        {"4th lp", [] { return std::make_unique<tqsp_filter_butterworth_fourth_order_low_pass>(); },
+         true},
+        {"5th lp", [] { return std::make_unique<tqsp_filter_butterworth_fifth_order_low_pass>(); },
+         true},
+        {"stilson", [] { return std::make_unique<tqsp_filter_stilson_moog>(); }, true},
+        {"tq moog", [] { return std::make_unique<tqsp_filter_tq_moog>(); }, true},
+        {"ms20", [] { return std::make_unique<tqsp_filter_ms20_lp>(); }, true},
+        {"1st hp", [] { return std::make_unique<tqsp_filter_butterworth_first_order_high_pass>(); },
+         false},
+        {"4th hp",
+         [] { return std::make_unique<tqsp_filter_butterworth_fourth_order_high_pass>(); }, false},
+    };
+    for (float rate : kRates) {
+        for (const auto& row : rows) {
+            auto filter = at(rate, 0.1f * rate, row.make);
+            SCOPED_TRACE(testing::Message() << row.name << " at " << rate);
+            EXPECT_NEAR(std::abs(responseAt(*filter, 0)), row.low ? 1 : 0, 1e-4);
+            EXPECT_NEAR(std::abs(responseAt(*filter, rate / 2)), row.low ? 0 : 1, 1e-3);
+        }
+    }
+}
+
+TEST(LibraryFilters, ButterworthHalfPowerPointAndSlope) {
+    using Make = std::function<std::unique_ptr<tqsp_filter>()>;
+    const struct {
+        Make make;
+        int order;
+        bool low;
+    } rows[] = {
+        {[] { return std::make_unique<tqsp_filter_butterworth_first_order_high_pass>(); }, 1,
+         false},
+        {[] { return std::make_unique<tqsp_filter_butterworth_fourth_order_low_pass>(); }, 4, true},
+        {[] { return std::make_unique<tqsp_filter_butterworth_fourth_order_high_pass>(); }, 4,
+         false},
+        {[] { return std::make_unique<tqsp_filter_butterworth_fifth_order_low_pass>(); }, 5, true},
+    };
+    for (const auto& row : rows) {
+        for (float rate : kRates) {
+            auto filter = at(rate, 0.05f * rate, row.make);
+            EXPECT_NEAR(dB(std::abs(responseAt(*filter, 0.05 * rate))), -3.0103, 0.01)
+                << row.order << " at " << rate;
+        }
+        // One octave, far enough into the stop band, where the warping is negligible.
+        const double f = row.low ? 250 : 4000, a = row.low ? 1000 : 1000, b = row.low ? 2000 : 500;
+        auto filter = at(44100.0f, f, row.make);
+        const double slope =
+            dB(std::abs(responseAt(*filter, a))) - dB(std::abs(responseAt(*filter, b)));
+        EXPECT_NEAR(slope, 6.0 * row.order, 0.5) << row.order;
+    }
+}
+
+TEST(LibraryFilters, ShelvesReachTheirGainAndLeaveTheOtherEnd) {
+    for (float gain : {-12.0f, 6.0f, 12.0f}) {
+        tqsp_filter_cmoore_low_shelf low;
+        tqsp_filter_cmoore_high_shelf high;
+        low.setFrequency(200.0f);
+        high.setFrequency(1000.0f);
+        low.setGain(gain);
+        high.setGain(gain);
+        EXPECT_NEAR(dB(std::abs(responseAt(low, 0))), gain, 0.1);
+        EXPECT_NEAR(std::abs(responseAt(low, 22050)), 1.0, 1e-4);
+        EXPECT_NEAR(dB(std::abs(responseAt(high, 22050))), gain, 0.1);
+        EXPECT_NEAR(std::abs(responseAt(high, 0)), 1.0, 1e-3);
+    }
+    tqsp_filter_cmoore_low_shelf flat; // 0 dB passes everything
+    for (float x : {0.3f, -0.7f, 0.11f}) EXPECT_NEAR(flat.process(x), x, 1e-6f);
+    flat.setGain(NAN);
+    EXPECT_EQ(flat.getGain(), 0.0f);
+    flat.setGain(1000.0f);
+    EXPECT_EQ(flat.getGain(), 60.0f);
+}
+
+TEST(LibraryFilters, BandPassesPeakAtUnityAndLadderTaps) {
+    tqsp_filter_moog_bandpass bp;
+    EXPECT_NEAR(std::abs(responseAt(bp, 1000)), 1.0, 1e-3);
+    EXPECT_LT(std::abs(responseAt(bp, 500)), 0.1); // Q 10.5 by default
+    bp.setResonanceNormalized(0.0f);               // Q 0.5
+    EXPECT_GT(std::abs(responseAt(bp, 500)), 0.7);
+
+    tqsp_filter_stilson_moog ladder;
+    ladder.setMode(tqsp_filter_stilson_moog::twoPoleLowPass);
+    EXPECT_NEAR(std::abs(responseAt(ladder, 0)), 1.0, 1e-4);
+    ladder.setMode(tqsp_filter_stilson_moog::bandPass);
+    EXPECT_NEAR(std::abs(responseAt(ladder, 0)), 0.0, 1e-4);
+    ladder.setMode(3);
+    EXPECT_EQ(ladder.getMode(), tqsp_filter_stilson_moog::bandPass);
+    // The table's gain tips the loop into oscillation: about 4 at low frequencies.
+    EXPECT_NEAR(ladder.oscillationGain(0.01f), 4.0f, 0.2f);
+    EXPECT_LT(ladder.oscillationGain(0.9f), 3.5f);
+
+    tqsp_filter_tq_moog tq;
+    tq.setResonanceNormalized(0.7f);
+    for (int n = 0; n < 500; ++n) tq.process(std::sin(n * 0.3f));
+    tqsp_filter_tq_moog copy(tq);
+    for (int n = 0; n < 500; ++n) ASSERT_EQ(copy.process(n & 1), tq.process(n & 1));
+}
+
+// A minute of full-scale noise at full resonance, the cutoff swept over the whole range,
+// then silence: finite and bounded throughout, and still singing after the noise stops.
+TEST(LibraryFilters, LaddersStableAtFullResonanceAndSelfOscillate) {
+    using Make = std::function<std::unique_ptr<tqsp_filter>()>;
+    const std::pair<const char*, Make> ladders[] = {
+        {"stilson", [] { return std::make_unique<tqsp_filter_stilson_moog>(); }},
+        {"tq moog", [] { return std::make_unique<tqsp_filter_tq_moog>(); }},
+        {"ms20", [] { return std::make_unique<tqsp_filter_ms20_lp>(); }},
+    };
+    for (const auto& [name, make] : ladders) {
+        for (float rate : kRates) {
+            SCOPED_TRACE(testing::Message() << name << " at " << rate);
+            auto filter = make();
+            filter->setAudioSamplingRate(rate);
+            filter->setResonanceNormalized(1.0f);
+            std::minstd_rand rng(5);
+            std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+            float peak = 0.0f;
+            const int n = 60 * static_cast<int>(rate);
+            for (int i = 0; i < n; ++i) {
+                if (i % 64 == 0)
+                    filter->setFrequency(20.0f * std::pow(1000.0f, float(i % 4096) / 4096));
+                peak = std::fmax(peak, std::fabs(filter->process(noise(rng))));
+            }
+            EXPECT_LT(peak, 8.0f); // NaN fails too
+            filter->setFrequency(1000.0f);
+            double ring = 0.0;
+            for (int i = 0; i < rate; ++i) {
+                const float y = filter->process(i == 0);
+                if (i > rate / 2) ring += double(y) * y;
+            }
+            EXPECT_GT(ring / (rate / 2), 0.01);
+        }
+    }
+}
+
+TEST(LibraryFilters, BadSettingsNeverGiveNanOrGrowth) {
+    using Make = std::function<std::unique_ptr<tqsp_filter>()>;
+    const Make filters[] = {
+        [] { return std::make_unique<tqsp_filter_chamberlin_allpass>(); },
+        [] { return std::make_unique<tqsp_filter_all_pass_two_pole>(); },
+        [] { return std::make_unique<tqsp_filter_cmoore_low_pass>(); },
+        [] { return std::make_unique<tqsp_filter_cmoore_low_shelf>(); },
+        [] { return std::make_unique<tqsp_filter_cmoore_high_shelf>(); },
+        [] { return std::make_unique<tqsp_filter_butterworth_first_order_high_pass>(); },
+        [] { return std::make_unique<tqsp_filter_butterworth_fourth_order_low_pass>(); },
+        [] { return std::make_unique<tqsp_filter_butterworth_fourth_order_high_pass>(); },
+        [] { return std::make_unique<tqsp_filter_butterworth_fifth_order_low_pass>(); },
+        [] { return std::make_unique<tqsp_filter_moog_bandpass>(); },
+        [] { return std::make_unique<tqsp_filter_stilson_moog>(); },
+        [] { return std::make_unique<tqsp_filter_tq_moog>(); },
+        [] { return std::make_unique<tqsp_filter_ms20_lp>(); },
+    };
+    const float bad[] = {0.0f, -5.0f, NAN, INFINITY, -INFINITY, 1e9f, 1e-30f};
+    for (float rate : {22050.0f, 192000.0f}) {
+        for (size_t k = 0; k < std::size(filters); ++k) {
+            for (float f : bad) {
+                for (float r : bad) {
+                    auto filter = filters[k]();
+                    filter->setAudioSamplingRate(rate);
+                    filter->setFrequency(f);
+                    filter->setResonance(r);
+                    if (auto* ap = dynamic_cast<tqsp_filter_all_pass*>(filter.get()))
+                        ap->setBandwidth(r);
+                    if (auto* shelf = dynamic_cast<tqsp_filter_cmoore_shelf*>(filter.get()))
+                        shelf->setGain(r);
+                    float peak = 0.0f;
+                    for (int i = 0; i < 20000; ++i)
+                        peak =
+                            std::fmax(peak, std::fabs(filter->process(i % 3 == 0 ? 1.0f : -0.5f)));
+                    ASSERT_LT(peak, 1e4f) << k << " at " << rate << ": " << f << ", " << r;
+                }
+            }
+        }
+    }
+    tqsp_filter_chamberlin generic; // an unstable pair is pulled inside the triangle
+    generic.setCoefficientA2(3.0f);
+    generic.setCoefficientA1(-9.0f);
+    generic.setCoefficientA5(NAN);
+    generic.setCoefficientA5(1.0f);
+    generic.setCoefficientA3(1.0f);
+    EXPECT_LT(generic.getCoefficientA2(), 1.0f);
+    EXPECT_LT(std::fabs(generic.getCoefficientA1()), 1.0f - generic.getCoefficientA2());
+    float last = 0.0f;
+    for (int i = 0; i < 200000; ++i) last = generic.process(i % 2 ? 1.0f : -1.0f);
+    EXPECT_LT(std::fabs(last), 1e6f);
+}
+
+} // namespace
