@@ -1,8 +1,9 @@
 // Second-order all-pass from a frequency f and a Q, run on the two-state section of
 // tqsp_filter_chamberlin: θ = π·f/rate, r = e^(−θ/Q), c1 = 2·r·cos 2θ, c2 = r²;
-// w = x + c1·s1 − c2·s2, y = c2·w − c1·s1 + s2. Unit gain at every frequency, 180
-// degrees of phase shift at f, narrower as Q rises. Q is kept at 0.01 or more and the
-// pole radius at 0.9995 or less (so very high Qs at very low frequencies are capped).
+// w = x + c1·s1 − c2·s2, y = c2·w − c1·s1 + s2. Unit gain at every frequency; the poles
+// sit at f and the phase turns through 180 degrees a little above it (where
+// cos ω = c1/(1 + c2)), faster as Q rises. Q is kept at 0.01 or more and the pole radius at
+// 0.9995 or less, so very high Qs at very low frequencies are capped.
 #pragma once
 
 #include "dsp/tqsp_filter.h"

@@ -35,7 +35,7 @@ public:
     int getMode() const { return mode; }
 
     float getFeedback() const { return feedback; }
-    // The loop gain at which the ladder starts to oscillate at fc = 2·f/rate.
+    // [audio thread] The loop gain at which the ladder starts to oscillate at fc = 2·f/rate.
     float oscillationGain(float fc);
 
 private:
