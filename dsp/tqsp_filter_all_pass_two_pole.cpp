@@ -1,6 +1,5 @@
 #include "dsp/tqsp_filter_all_pass_two_pole.h"
 
-#include "dsp/tqsp_filter_rbj.h"
 #include "dsp/utilities.h"
 
 #include <cmath>
@@ -16,11 +15,6 @@ tqsp_filter_all_pass_two_pole::tqsp_filter_all_pass_two_pole(float f, float b)
 
 void tqsp_filter_all_pass_two_pole::clear() {
     x1 = x2 = y1 = y2 = y3 = 0.0f;
-}
-
-float tqsp_filter_all_pass_two_pole::process(float x) {
-    // The numerator is the denominator reversed: b0 = a2, b1 = a1, b2 = 1.
-    return tqsp_filter_rbj::step(x, a2, a1, 1.0f, a1, a2, x1, x2, y1, y2, y3, denormalOffset);
 }
 
 void tqsp_filter_all_pass_two_pole::recalculate() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "dsp/tqsp_filter_all_pass.h"
+#include "dsp/tqsp_filter_rbj.h"
 
 class tqsp_filter_all_pass_two_pole final : public tqsp_filter_all_pass {
 public:
@@ -14,7 +15,10 @@ public:
     // [audio thread]
     void clear() override;
     // [audio thread]
-    float process(float x) override;
+    float process(float x) override {
+        // The numerator is the denominator reversed: b0 = a2, b1 = a1, b2 = 1.
+        return tqsp_filter_rbj::step(x, a2, a1, 1.0f, a1, a2, x1, x2, y1, y2, y3, denormalOffset);
+    }
     void recalculate() override;
 
     float getA1() const { return a1; }

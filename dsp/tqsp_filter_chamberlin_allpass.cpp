@@ -1,6 +1,5 @@
 #include "dsp/tqsp_filter_chamberlin_allpass.h"
 
-#include "dsp/tqsp_filter_chamberlin.h"
 #include "dsp/utilities.h"
 
 #include <cmath>
@@ -15,10 +14,6 @@ tqsp_filter_chamberlin_allpass::tqsp_filter_chamberlin_allpass(float f, float Q)
     frequency = f;
     resonance = Q;
     recalculate();
-}
-
-float tqsp_filter_chamberlin_allpass::process(float x) {
-    return tqsp_filter_chamberlin::step(x, c1, -c2, c2, -c1, 1.0f, s1, s2);
 }
 
 void tqsp_filter_chamberlin_allpass::recalculate() {

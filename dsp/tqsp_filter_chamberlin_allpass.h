@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dsp/tqsp_filter.h"
+#include "dsp/tqsp_filter_chamberlin.h"
 
 class tqsp_filter_chamberlin_allpass final : public tqsp_filter {
 public:
@@ -15,7 +16,9 @@ public:
     // [audio thread]
     void clear() override { s1 = s2 = 0.0f; }
     // [audio thread]
-    float process(float x) override;
+    float process(float x) override {
+        return tqsp_filter_chamberlin::step(x, c1, -c2, c2, -c1, 1.0f, s1, s2);
+    }
     void recalculate() override;
 
     float getC1() const { return c1; }
