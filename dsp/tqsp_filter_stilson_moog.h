@@ -2,8 +2,8 @@
 // with a zero at Nyquist, p·(1 + z^-1)/(1 + k·z^-1) with p = (k + 1)/2 (unit gain at 0 Hz),
 // and k follows the polynomial warp −0.69346·fc³ − 0.59515·fc² + 3.2937·fc − 1.0072 of
 // fc = 2·f/rate that keeps the ladder in tune. Below about rate/900 that polynomial would
-// put the pole outside the unit circle, so k never falls below the bilinear one-pole value
-// (tan(π·f/rate) − 1)/(tan(π·f/rate) + 1), which it meets there.
+// put the pole outside the unit circle, so below rate/73, where it dips under the bilinear
+// one-pole value (tan(π·f/rate) − 1)/(tan(π·f/rate) + 1), k follows that value instead.
 //
 // The output of the fourth stage, one sample late and through a soft saturator, is
 // subtracted at the input with the gain resonance × G(fc) × 1.05. G is the gain at which
