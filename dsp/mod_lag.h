@@ -36,12 +36,18 @@ void mod_lag_update_sampling_rate(mod_lag_record* r);
 // [audio thread] Output back to 0; the target stays.
 void mod_lag_clear(mod_lag_record* r);
 
+// One step of output toward x, the rise coefficient while x is above it; for any value type
+// (tqsp_filter_pair runs two smoothers in vector lanes).
+template <class T> inline T mod_lag_step(T& output, T x, T rise, T fall) {
+    const T c = x > output ? rise : fall;
+    output = (output - x) * c + x;
+    return output;
+}
+
 // [audio thread] One step toward x, rise or fall time by direction.
 inline float mod_lag_dsp(mod_lag_record* r, float x) {
     r->target = x;
-    const float c = x > r->output ? r->riseCoefficient : r->fallCoefficient;
-    r->output = (r->output - x) * c + x;
-    return r->output;
+    return mod_lag_step(r->output, x, r->riseCoefficient, r->fallCoefficient);
 }
 
 // [audio thread] One step toward the stored target.
