@@ -1,8 +1,8 @@
 #include "effect/Orvella.h"
 
 #include "dsp/csd.h"
-#include "editor/OrvellaEditor.h"
 #include "effect/FactoryPresets.h"
+#include "effect/OrvellaView.h"
 #include "params/OrvellaParameterManager.h"
 
 #include <cmath>
@@ -76,7 +76,7 @@ Orvella::Orvella(audioMasterCallback audioMaster)
     phaserA.setActive(paramManager->getNaturalValue(kPhaserAActive) != 0);
     phaserB.setActive(paramManager->getNaturalValue(kPhaserBActive) != 0);
 
-    new OrvellaEditor(this); // registers itself as this effect's editor, which owns it
+    view = createOrvellaEditor(this);
     programsAreChunks(true);
     initPresets();
     setProgram(0);
@@ -127,7 +127,7 @@ void Orvella::setParameter(VstInt32 index, float value) {
     programs[curProgram].values[index] = value;
     paramManager->setVSTvalue(index, value);
     applyParameter(index, value);
-    if (OrvellaEditor* view = orvellaEditor()) view->setParameter(index, value);
+    if (view) view->setParameter(index, value);
 }
 
 void Orvella::applyParameter(VstInt32 index, float value) {
@@ -351,11 +351,7 @@ void Orvella::handleSpecialClick(long tag) {
 }
 
 void Orvella::highlightControl(long tag, bool on) {
-    if (OrvellaEditor* view = orvellaEditor()) view->highlightControl(tag, on);
-}
-
-OrvellaEditor* Orvella::orvellaEditor() const {
-    return static_cast<OrvellaEditor*>(editor);
+    if (view) view->highlightControl(tag, on);
 }
 
 // --- identity -----------------------------------------------------------------------------

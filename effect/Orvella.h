@@ -6,16 +6,16 @@
 #include "dsp/mod_lag.h"
 #include "dsp/tqsp_filter_rbj.h"
 #include "dsp/tqsp_filter_swept_phasor.h"
-#include "editor/MidiLearnTarget.h"
 #include "effect/MidiAssignments.h"
+#include "effect/MidiLearnTarget.h"
 #include "effect/OrvellaProgram.h"
 #include "plugin/AudioEffectX.h"
 
 #include <atomic>
 #include <memory>
 
-class OrvellaEditor;
 class OrvellaParameterManager;
+class OrvellaView;
 
 class Orvella final : public AudioEffectX, public MidiLearnTarget {
 public:
@@ -80,7 +80,6 @@ private:
     void applyParameter(VstInt32 index, float value);
     void highlightControl(long tag, bool on);
     void storeController(int parameter, int8_t controller);
-    OrvellaEditor* orvellaEditor() const;
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
     template <bool Stereo>
@@ -89,6 +88,7 @@ private:
 
     OrvellaProgram programs[kNumPrograms];
     std::unique_ptr<OrvellaParameterManager> paramManager;
+    OrvellaView* view = nullptr; // the editor, owned by the base as its AEffEditor
     MidiAssignments midiAssignments;
     // The armed parameter, or kNotLearning: one atomic, so a learn completed on the audio
     // thread and a gesture on the editor's thread never see a half-made state.
