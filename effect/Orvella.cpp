@@ -53,7 +53,7 @@ Orvella::Orvella(audioMasterCallback audioMaster)
 
     for (gen_LFO_record* gen : {&gen1, &gen2}) {
         gen_LFO_init(gen);
-        gen_LFO_set_attr(gen, GEN_LFO_WAVEFORM, 2.0f);
+        gen_LFO_set_attr(gen, GEN_LFO_WAVEFORM, static_cast<float>(GEN_LFO_TRIANGLE));
         gen_LFO_set_attr(gen, GEN_LFO_FREQUENCY, 0.01f);
     }
     for (mod_lag_record* lag : {&sweepLagA, &sweepLagB}) {
@@ -215,13 +215,14 @@ void Orvella::initPresets() {
     for (int p = 0; p < kNumPrograms; ++p) {
         OrvellaProgram& program = programs[p];
         std::memset(program.name, 0, sizeof program.name);
-        vst_strncpy(program.name, presetNames[p], kProgramNameBytes - 1);
-        for (int k = 0; k < kNumParams; ++k) {
+        const FactoryPreset& preset = kPresetData[p];
+        vst_strncpy(program.name, preset.name, kProgramNameBytes - 1);
+        for (const auto [k, natural] : preset.settings) {
             program.controllers[k] = MidiAssignments::kNone;
-            const float h = paramManager->VSTvalueFromNaturalValue(k, kPresetData[p][k]);
+            const float h = paramManager->VSTvalueFromNaturalValue(k, natural);
             program.values[k] = (h >= 0.0f && h <= 1.0f) ? h : 0.0f;
         }
-        const MIDIassignment& a = kMIDIassignments[p];
+        const MIDIassignment& a = preset.assignment;
         if (a.controller > 0) program.controllers[a.parameter] = static_cast<int8_t>(a.controller);
     }
 }

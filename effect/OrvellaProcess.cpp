@@ -9,7 +9,10 @@
 #include <algorithm>
 
 namespace {
+// Positions in the value lists of "Ph B Input", "Ph B Swp Ctrl" and "Ph B Swp Sync".
 enum Routing { kInA = 0, kOutA = 1, kInB = 2 };
+enum class SweepSource { kGen1 = 0, kGen2 = 1, kControl = 2 };
+constexpr float kReverse = 1.0f;
 constexpr int kSubBlock = 8;
 } // namespace
 
@@ -81,16 +84,16 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
     const bool sweepAManual = p.getNaturalValue(kPhaserASweepCtrl) != 0;
     const float wGen1A = sweepAManual ? 0.0f : 1.0f;
     const float wManA = sweepAManual ? 1.0f : 0.0f;
-    const float s = p.getNaturalValue(kPhaserBSweepSync) == 1.0f ? -1.0f : 1.0f;
+    const float s = p.getNaturalValue(kPhaserBSweepSync) == kReverse ? -1.0f : 1.0f;
     float wGen1B = 0, wGen2B = 0, wManB = 0;
-    switch (static_cast<int>(p.getNaturalValue(kPhaserBSweepCtrl))) {
-    case 0:
+    switch (static_cast<SweepSource>(static_cast<int>(p.getNaturalValue(kPhaserBSweepCtrl)))) {
+    case SweepSource::kGen1:
         wGen1B = s;
         break;
-    case 1:
+    case SweepSource::kGen2:
         wGen2B = s;
         break;
-    case 2:
+    case SweepSource::kControl:
         wManB = s;
         break;
     default:

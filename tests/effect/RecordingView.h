@@ -2,6 +2,7 @@
 #pragma once
 
 #include "effect/OrvellaView.h"
+#include "params/OrvellaParameterManager.h"
 #include "plugin/AEffEditor.h"
 
 #include <atomic>
@@ -18,6 +19,6 @@ public:
     static RecordingView& of(AudioEffect& effect);
 
     static constexpr long kNone = -1;
-    std::atomic<float> shown[16] = {};
+    std::atomic<float> shown[kNumParams] = {};
     std::atomic<long> outlined{kNone};
 };
