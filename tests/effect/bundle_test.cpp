@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <random>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -139,18 +141,27 @@ TEST_F(Bundle, FactoryProgramsHoldTheirTables) {
     EXPECT_EQ(plugin.text(effGetParamName, 0), "G1 Rate");
     EXPECT_EQ(plugin.text(effGetParamLabel, 0), "");
 
-    // Host values are the natural values of the factory tables through each parameter's range.
+    // Every factory value, natural, by program and parameter.
+    const float factory[10][16] = {
+        {1.840037f, 0, 0, 2.631506f, 0, 9.999999f, 7.605414f, 0, 2, 8.843495f, 7.826989f, 1, 0, 1,
+         1, 0},
+        {3.283285f, 0, 0, 1, 0, 9.999999f, 0, 0, 0, 10, 0, 0, 1, 1, 1, 0},
+        {2.876998f, 0, 0, 3.195149f, 0, 7.614498f, 2.130696f, 0, 1, 4.173147f, 5.702608f, 1, 0, 1,
+         1, 0},
+        {2.420468f, 0, 0, 2.771003f, 0, 10, 9.272081f, 0, 2, 10, 9.179025f, 1, 0, 1, 1, 0},
+        {5.886405f, 0, 1, 5.29615f, 1, 4.44884f, 10, 0, 2, 3.752286f, 10, 0, 1, 1, 1, 0},
+        {7.243525f, 0, 0, 8.605994f, 0, 7.674162f, 5.151319f, 0, 2, 8.082373f, 1.365551f, 1, 0, 1,
+         1, 0},
+        {2.600426f, 0, 0, 4.679215f, 0, 10, 5.196835f, 0, 1, 10, 5.07856f, 1, 0, 1, 1, 0},
+        {10, 0, 0, 10, 1, 2.5f, 10, 0, 1, 1, 9.999999f, 1, 0, 1, 1, 0},
+        {1, 1, 0, 2, 0, 9.917015f, 3.614616f, 1, 2, 10, 4.140793f, 0, 1, 1, 1, 0.165354f},
+        {1, 0, 0, 1, 0, 5.5f, 10, 0, 0, 5.57342f, 10, 0, 1, 1, 1, 1}};
     OrvellaParameterManager ranges;
-    const struct {
-        int program, parameter;
-        float natural;
-    } checks[] = {{0, 0, 1.840037f}, {0, 6, 7.605414f},  {0, 8, 2},          {0, 13, 1},
-                  {3, 6, 9.272081f}, {5, 3, 8.605994f},  {5, 10, 1.365551f}, {5, 11, 1},
-                  {8, 1, 1},         {8, 15, 0.165354f}, {9, 15, 1}};
-    for (const auto& c : checks) {
-        plugin.dispatch(effSetProgram, 0, c.program);
-        EXPECT_EQ(plugin.get(c.parameter), ranges.VSTvalueFromNaturalValue(c.parameter, c.natural))
-            << "program " << c.program << " parameter " << c.parameter;
+    for (int p = 0; p < 10; ++p) {
+        plugin.dispatch(effSetProgram, 0, p);
+        for (int k = 0; k < 16; ++k)
+            EXPECT_EQ(plugin.get(k), ranges.VSTvalueFromNaturalValue(k, factory[p][k]))
+                << "program " << p << " parameter " << k;
     }
 }
 
@@ -402,6 +413,55 @@ TEST_F(Bundle, ManualSweepGlidesToItsNewPosition) {
     };
     EXPECT_GT(difference(0, 220), 1e-2) << "the first 5 ms still glide";
     EXPECT_LT(difference(30000, 44100), 1e-4) << "after 0.7 s the glide is over";
+}
+
+// One fixed input, noise over a 25 Hz hum, through every factory program: the RMS of each
+// channel over each quarter of a second, against what the effect gave when it was right.
+TEST_F(Bundle, FactoryProgramsSoundAsTheyDid) {
+    constexpr std::size_t kFrames = 44100, kQuarter = kFrames / 4;
+    Buffer left = noise(kFrames, 21, 0.2f), right = noise(kFrames, 22, 0.2f);
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        const auto hum = float(0.3 * std::sin(2 * std::numbers::pi * 25 * double(i) / 44100));
+        left[i] += hum;
+        right[i] -= hum;
+    }
+    const float golden[10][8] = {{0.163011342f, 0.162043482f, 0.164228678f, 0.162327722f,
+                                  0.159175664f, 0.160757169f, 0.160315573f, 0.158147722f},
+                                 {0.17512697f, 0.179774404f, 0.183336303f, 0.180489779f,
+                                  0.177526072f, 0.178105667f, 0.179511055f, 0.178112119f},
+                                 {0.171456948f, 0.170683846f, 0.172676086f, 0.170317948f,
+                                  0.141193509f, 0.139384627f, 0.140602812f, 0.137919873f},
+                                 {0.162500948f, 0.160995111f, 0.162304804f, 0.16035217f,
+                                  0.161194116f, 0.161572561f, 0.161245376f, 0.158871204f},
+                                 {0.15860793f, 0.158472583f, 0.161650106f, 0.160796255f,
+                                  0.157109231f, 0.159400985f, 0.160653502f, 0.158050388f},
+                                 {0.158167869f, 0.158675611f, 0.159750208f, 0.159451589f,
+                                  0.170746207f, 0.174189925f, 0.174295053f, 0.172165155f},
+                                 {0.164478078f, 0.163831457f, 0.165583208f, 0.16366978f,
+                                  0.140753001f, 0.131401062f, 0.141607687f, 0.139976606f},
+                                 {0.158197477f, 0.157760903f, 0.158138216f, 0.158917844f,
+                                  0.14006786f, 0.137943983f, 0.137678668f, 0.138750374f},
+                                 {0.165945038f, 0.165593624f, 0.167996436f, 0.16657187f,
+                                  0.157792494f, 0.16042459f, 0.160495222f, 0.158585638f},
+                                 {0.159598932f, 0.16138491f, 0.162746429f, 0.161702037f,
+                                  0.155957088f, 0.157786459f, 0.157855719f, 0.15637517f}};
+    for (int p = 0; p < 10; ++p) {
+        Plugin played;
+        played.dispatch(effSetProgram, 0, p);
+        const auto [l, r] = played.run(left, right);
+        std::ostringstream row;
+        row.precision(9);
+        bool same = true;
+        for (int q = 0; q < 8; ++q) {
+            const float* out = (q < 4 ? l : r).data() + std::size_t(q % 4) * kQuarter;
+            double sum = 0;
+            for (std::size_t i = 0; i < kQuarter; ++i) sum += double(out[i]) * out[i];
+            const auto rms = float(std::sqrt(sum / kQuarter));
+            same &= std::fabs(rms - golden[p][q]) <= 1e-6f * golden[p][q];
+            row << rms << "f, ";
+        }
+        EXPECT_TRUE(same) << "program " << p << " now gives {" << row.str() << "}";
+    }
 }
 
 TEST_F(Bundle, EveryProgramStaysFiniteAndBoundedAtEveryRate) {
