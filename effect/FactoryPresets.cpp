@@ -4,6 +4,12 @@
 
 namespace {
 constexpr MIDIassignment kNoAssignment = {0, 0};
+
+constexpr bool setsEveryParameterInOrder(const FactoryPreset& preset) {
+    for (int k = 0; k < kNumParams; ++k)
+        if (preset.settings[k].parameter != k) return false;
+    return true;
+}
 } // namespace
 
 // clang-format off
@@ -111,8 +117,4 @@ constexpr FactoryPreset kPresetData[kNumPrograms] = {
 };
 // clang-format on
 
-static_assert(std::ranges::all_of(kPresetData, [](const FactoryPreset& preset) {
-    for (int k = 0; k < kNumParams; ++k)
-        if (preset.settings[k].parameter != k) return false;
-    return true;
-}), "every factory program sets every parameter once, in index order");
+static_assert(std::ranges::all_of(kPresetData, setsEveryParameterInOrder));

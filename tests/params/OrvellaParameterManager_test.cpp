@@ -1,62 +1,43 @@
 #include "params/OrvellaParameterManager.h"
+#include "tests/common/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
-std::atomic<long> gAllocations{0};
 constexpr char kCanary = 0x55;
 } // namespace
 
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 namespace {
 
-TEST(OrvellaParams, DeclaredAtTheirDefaults) {
-    const struct {
-        const char *shortName, *name;
-        tq_paramTypes type;
-        float natural;
-    } expected[kNumParams] = {
-        // clang-format off
-        {"G1 Rate", "Gn 1 Rate", kParamLinear, 1},      {"G1 RtCtl", "Gn 1 Rate Ctrl", kParamOnOff, 0},
-        {"G1 Shape", "Gn 1 Shape", kParamOnOff, 0},     {"G2 Rate", "Gn 2 Rate", kParamLinear, 1},
-        {"G2 Shape", "Gn 2 Shape", kParamOnOff, 0},     {"A Depth", "Ph A Depth", kParamLinear, 1},
-        {"A Feedbk", "Ph A Feedback", kParamLinear, 0}, {"A SwpCtl", "Ph A Swp Ctrl", kParamOnOff, 0},
-        {"B Input", "Ph B Input", kParamInteger, 0},    {"B Depth", "Ph B Depth", kParamLinear, 1},
-        {"B Feedbk", "Ph B Feedback", kParamLinear, 0}, {"B SwpCtl", "Ph B Swp Ctrl", kParamInteger, 0},
-        {"B SwpSnc", "Ph B Swp Sync", kParamOnOff, 0},  {"A Active", "Ph A Active", kParamOnOff, 1},
-        {"B Active", "Ph B Active", kParamOnOff, 1},    {"Sweep CC", "Sweep Control", kParamLinear, 0}
-        // clang-format on
-    };
+// What a host shows of each parameter: its name, and its text at both ends of the host range
+// (which fixes the type and the natural range), starting from the defaults.
+TEST(OrvellaParams, HostSeesNamesAndRangeEnds) {
+    const char* const expected[kNumParams][3] = {
+        {"G1 Rate", "1.0", "10.0"},        {"G1 RtCtl", "Manual", "Sweep Ctrl"},
+        {"G1 Shape", "Sine", "Square"},    {"G2 Rate", "1.0", "10.0"},
+        {"G2 Shape", "Sine", "Square"},    {"A Depth", "1.0", "10.0"},
+        {"A Feedbk", "0.0", "10.0"},       {"A SwpCtl", "Gen 1", "Sweep Ctrl"},
+        {"B Input", "In A", "In B"},       {"B Depth", "1.0", "10.0"},
+        {"B Feedbk", "0.0", "10.0"},       {"B SwpCtl", "Gen 1", "Sweep Ctrl"},
+        {"B SwpSnc", "Normal", "Reverse"}, {"A Active", "Off", "On"},
+        {"B Active", "Off", "On"},         {"Sweep CC", "0.0", "1.0"}};
     OrvellaParameterManager m;
     for (long i = 0; i < kNumParams; ++i) {
         SCOPED_TRACE(i);
+        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
         char text[32];
         m.getName(i, text, 8);
-        EXPECT_STREQ(expected[i].shortName, text);
-        EXPECT_EQ(expected[i].name, m.getName(i));
-        EXPECT_EQ(expected[i].type, m.getType(i));
-        EXPECT_EQ(expected[i].natural, m.getNaturalValue(i));
-        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
+        EXPECT_STREQ(expected[i][0], text);
+        for (int end = 0; end < 2; ++end) {
+            m.setVSTvalue(i, float(end));
+            m.getValueString(i, text, 16);
+            EXPECT_STREQ(expected[i][1 + end], text);
+        }
     }
-    EXPECT_EQ(kNumParams, m.getParameterCount());
 }
 
 // Whole value names once maxLen reaches the list's width, else cut to maxLen characters.
@@ -143,7 +124,7 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
 TEST(OrvellaParams, DeclaredParametersAreReadAndWrittenWithoutAllocating) {
     OrvellaParameterManager m;
     char text[32];
-    const long before = gAllocations;
+    const long before = allocationCount();
     for (long index = 0; index < kNumParams; ++index) {
         m.setVSTvalue(index, 0.75f);
         m.getDSPValue(index);
@@ -155,7 +136,7 @@ TEST(OrvellaParams, DeclaredParametersAreReadAndWrittenWithoutAllocating) {
         m.VSTvalueFromNaturalValue(index, 3.0f);
         m.naturalValueFromVSTvalue(index, 0.3f);
     }
-    EXPECT_EQ(before, gAllocations);
+    EXPECT_EQ(before, allocationCount());
 }
 
 } // namespace
