@@ -13,6 +13,8 @@ class tqsp_filter_butterworth : public tqsp_filter {
 
 public:
     explicit tqsp_filter_butterworth(float frequency);
+    // [audio thread]
+    void clear() override { x1 = y1 = 0.0f; }
 
 protected:
     // wc and K for the current frequency and rate.

@@ -20,9 +20,10 @@ public:
     tqsp_filter_swept_phasor();
     ~tqsp_filter_swept_phasor() override;
 
-    // [main thread] Set the global rate first: the mix smoother reads it.
-    // Nothing is cleared.
+    // [main thread] Every filter and the mix smoother follow the rate; nothing is cleared.
     void setAudioSamplingRate(float rate) override;
+    // [audio thread] Empties every filter's history; the mix keeps its place.
+    void clear() override;
     // [audio thread] One sample.
     float process(float x) override {
         mixSmoother.target = mixTarget;
