@@ -8,15 +8,21 @@
 
 namespace {
 
-// The names a switch or list parameter shows, and from which maxLen on a name is copied
-// whole.
+// A value name, and the form a host's eight characters show when the name is longer.
+struct ValueName {
+    const char* whole;
+    const char* shortened = nullptr;
+};
+
+// The names a switch or list parameter shows, and from which maxLen on a name is written
+// whole (or shortened, where it is longer than maxLen).
 struct ValueList {
     template <int N>
-    constexpr ValueList(const char* const (&names)[N], int wholeNameLen)
+    constexpr ValueList(const ValueName (&names)[N], int wholeNameLen)
         : names(names), count(N), wholeNameLen(wholeNameLen) {}
     constexpr ValueList() = default;
 
-    const char* const* names = nullptr;
+    const ValueName* names = nullptr;
     int count = 0;
     int wholeNameLen = 0;
 };
@@ -37,12 +43,13 @@ struct Row {
     DspMapping dsp;
 };
 
-const char* const ctrlA_Names[] = {"Manual", "Sweep Ctrl"};
-const char* const waveNames[] = {"Sine", "Square"};
-const char* const phasorA_SweepNames[] = {"Gen 1", "Sweep Ctrl"};
-const char* const phasorB_InputNames[] = {"In A", "Out A", "In B"};
-const char* const phasorB_SweepNames[] = {"Gen 1", "Gen 2", "Sweep Ctrl"};
-const char* const phasorB_SyncNames[] = {"Normal", "Reverse"};
+constexpr ValueName kSweepCtrl = {"Sweep Ctrl", "Swp Ctrl"};
+const ValueName ctrlA_Names[] = {{"Manual"}, kSweepCtrl};
+const ValueName waveNames[] = {{"Sine"}, {"Square"}};
+const ValueName phasorA_SweepNames[] = {{"Gen 1"}, kSweepCtrl};
+const ValueName phasorB_InputNames[] = {{"In A"}, {"Out A"}, {"In B"}};
+const ValueName phasorB_SweepNames[] = {{"Gen 1"}, {"Gen 2"}, kSweepCtrl};
+const ValueName phasorB_SyncNames[] = {{"Normal"}, {"Reverse"}};
 
 // Hertz, about 0.01 to 19.7 over 1 .. 10.
 float generatorRate(float n) {
@@ -91,6 +98,10 @@ int listPosition(float natural, int count) {
     return position < static_cast<float>(count - 1) ? static_cast<int>(position) : count - 1;
 }
 
+bool fits(const char* name, int maxLen) {
+    return std::strlen(name) <= static_cast<std::size_t>(maxLen);
+}
+
 const Row* rowOf(long index) {
     return index >= 0 && index < kNumParams ? &kRows[index] : nullptr;
 }
@@ -110,9 +121,9 @@ void OrvellaParameterManager::getValueString(long index, char* text, int maxLen)
     const float natural = getNaturalValue(index);
     const Row* row = rowOf(index);
     if (row && row->type == kParamLinear) {
-        // Not cut to maxLen: "10.0" must survive a short host field. Bounded all the same,
-        // since natural values set directly are not clamped.
-        const int capacity = maxLen + 1 > kValueTextMinBytes ? maxLen + 1 : kValueTextMinBytes;
+        // Never cut below "10.0", which must survive a short host field; otherwise within
+        // maxLen characters, whatever natural value was set directly.
+        const int capacity = maxLen + 1 > kNumberTextBytes ? maxLen + 1 : kNumberTextBytes;
         std::snprintf(text, static_cast<size_t>(capacity), maxLen < 4 ? "%2.0f" : "%2.1f", natural);
         return;
     }
@@ -121,9 +132,12 @@ void OrvellaParameterManager::getValueString(long index, char* text, int maxLen)
         getValueStringFromNaturalValue(index, text, natural, maxLen);
         return;
     }
-    const char* name = list->names[listPosition(natural, list->count)];
-    if (maxLen >= list->wholeNameLen) {
+    const ValueName& value = list->names[listPosition(natural, list->count)];
+    const char* name = value.whole;
+    if (maxLen >= list->wholeNameLen && fits(name, maxLen)) {
         std::strcpy(text, name);
+    } else if (maxLen >= list->wholeNameLen && value.shortened && fits(value.shortened, maxLen)) {
+        std::strcpy(text, value.shortened);
     } else if (maxLen >= 0) {
         std::strncpy(text, name, static_cast<size_t>(maxLen));
         text[maxLen] = 0;

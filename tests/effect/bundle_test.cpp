@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <random>
 #include <sstream>
@@ -187,7 +189,7 @@ TEST_F(Bundle, HostilePointersIndicesAndValuesLeaveStateIntact) {
     EXPECT_EQ(plugin.text(effGetParamDisplay, 8), "In A");
     plugin.set(11, 7.0f);
     EXPECT_EQ(plugin.get(11), 1.0f);
-    EXPECT_EQ(plugin.text(effGetParamDisplay, 11), "Sweep Ctrl");
+    EXPECT_EQ(plugin.text(effGetParamDisplay, 11), "Swp Ctrl");
     plugin.set(12, -3.0f);
     EXPECT_EQ(plugin.text(effGetParamDisplay, 12), "Normal");
     plugin.set(0, INFINITY);
@@ -335,17 +337,101 @@ TEST_F(Bundle, MonoHostGetsTheUnhalvedSumOfBothSections) {
     for (std::size_t i = 0; i < in.size(); ++i) ASSERT_NEAR(outL[i], l[i] + r[i], 1e-5f) << i;
 }
 
-TEST_F(Bundle, SuspendedEffectLeavesOutputsAlone) {
+TEST_F(Bundle, SuspendedEffectWritesSilence) {
     plugin.dispatch(effMainsChanged, 0, 0);
     const Buffer in = noise(64);
     Buffer outL(64, 7.0f), outR(64, 7.0f);
     float* ins[] = {const_cast<float*>(in.data()), const_cast<float*>(in.data())};
     float* outs[] = {outL.data(), outR.data()};
     plugin.effect->processReplacing(plugin.effect, ins, outs, 64);
-    EXPECT_EQ(outL, Buffer(64, 7.0f));
+    EXPECT_EQ(outL, Buffer(64, 0.0f));
+    EXPECT_EQ(outR, Buffer(64, 0.0f));
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.effect->processReplacing(plugin.effect, ins, outs, 64);
-    EXPECT_NE(outL, Buffer(64, 7.0f));
+    EXPECT_NE(outL, Buffer(64, 0.0f));
+}
+
+// One bad sample in one block: the next block is finite again, and so is a resumed effect.
+TEST_F(Bundle, NonFiniteOrAbsurdInputLeavesNoTrace) {
+    const Buffer in = noise(256, 8);
+    for (float routing : {0.0f, 0.5f, 1.0f}) {
+        for (float bad : {NAN, INFINITY, -INFINITY, 3e38f}) {
+            SCOPED_TRACE(testing::Message() << "routing " << routing << " sample " << bad);
+            Plugin p;
+            p.set(8, routing);
+            p.run(in, in, 256);
+            Buffer spoiled = in;
+            spoiled[100] = bad;
+            p.run(spoiled, spoiled, 256);
+            const auto [l, r] = p.run(in, in, 256);
+            const auto finite = [](const Buffer& b) {
+                return std::all_of(b.begin(), b.end(), [](float x) { return std::isfinite(x); });
+            };
+            EXPECT_TRUE(finite(l) && finite(r));
+            p.run(spoiled, spoiled, 256);
+            p.dispatch(effMainsChanged, 0, 0);
+            p.dispatch(effMainsChanged, 0, 1);
+            const auto resumed = p.run(in, in, 256);
+            EXPECT_TRUE(finite(resumed.first) && finite(resumed.second));
+        }
+    }
+}
+
+// Instances at 44.1 and 96 kHz, and one built while the host answered 0 for the rate, each
+// moving its generators' rates, sound in one process exactly as each does alone.
+TEST_F(Bundle, EveryInstanceKeepsItsOwnRate) {
+    const struct {
+        VstIntPtr answered;
+        float rate;
+    } setups[] = {{44100, 44100}, {96000, 96000}, {0, 48000}};
+    auto build = [](VstIntPtr answered, float rate) {
+        auto p = std::make_unique<Plugin>([answered](const HostCall& c) -> VstIntPtr {
+            return c.opcode == audioMasterGetSampleRate ? answered : TestHost::defaultAnswer(c);
+        });
+        p->dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        p->dispatch(effSetProgram, 0, 5); // both generators sweep
+        return p;
+    };
+    auto move = [](Plugin& p) {
+        p.set(0, 0.7f);
+        p.set(3, 0.3f);
+    };
+    const Buffer in = noise(8192, 9);
+    std::vector<std::pair<Buffer, Buffer>> alone;
+    for (const auto& s : setups) {
+        auto p = build(s.answered, s.rate);
+        move(*p);
+        alone.push_back(p->run(in, in));
+    }
+    std::vector<std::unique_ptr<Plugin>> together;
+    for (const auto& s : setups) together.push_back(build(s.answered, s.rate));
+    for (auto& p : together) move(*p);
+    for (std::size_t i = 0; i < together.size(); ++i)
+        EXPECT_EQ(together[i]->run(in, in), alone[i]) << "instance " << i;
+}
+
+// Every text the host reads, into a buffer of exactly the interface's size for the call.
+TEST_F(Bundle, TextsStayWithinTheInterfaceLimits) {
+    const struct {
+        VstInt32 opcode;
+        std::size_t bytes;
+    } calls[] = {{effGetParamDisplay, 9},   {effGetParamLabel, 9},         {effGetParamName, 9},
+                 {effGetProgramName, 25},   {effGetEffectName, 33},        {effGetVendorString, 65},
+                 {effGetProductString, 65}, {effGetProgramNameIndexed, 25}};
+    char longName[] = "A name far longer than any limit";
+    plugin.dispatch(effSetProgramName, 0, 0, longName);
+    for (float value : {0.0f, 0.5f, 1.0f}) {
+        for (VstInt32 index = 0; index < 16; ++index) {
+            plugin.set(index, value);
+            for (const auto& call : calls) {
+                auto buffer = std::make_unique<char[]>(call.bytes + 8);
+                std::memset(buffer.get(), '#', call.bytes + 8);
+                plugin.dispatch(call.opcode, index, 0, buffer.get());
+                EXPECT_EQ(std::string(buffer.get() + call.bytes, 8), std::string(8, '#'))
+                    << "opcode " << call.opcode << " index " << index << " value " << value;
+            }
+        }
+    }
 }
 
 // Both sections fed the same input ("In A") and swept by the manual control: B with

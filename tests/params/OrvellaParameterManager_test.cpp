@@ -40,7 +40,8 @@ TEST(OrvellaParams, HostSeesNamesAndRangeEnds) {
     }
 }
 
-// Whole value names once maxLen reaches the list's width, else cut to maxLen characters.
+// Whole value names once maxLen reaches the list's width and holds them, else shortened
+// or cut to maxLen characters.
 TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
     const struct {
         long index;
@@ -54,13 +55,13 @@ TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
         {kSweepControl, 0.5f, 2.50875f, 4, "0.5"}, {kSweepControl, 0, 0.01f, 8, "0.0"},
         {kPhaserADepth, 10, 0.999f, 8, "10.0"}, {kPhaserBDepth, 1, 0.0999f, 8, "1.0"},
         {kPhaserAFeedback, 10, 0.9f, 8, "10.0"}, {kPhaserBFeedback, 0, 0, 8, "0.0"},
-        {kGen1RateCtrl, 1, 1, 7, "Sweep Ctrl"}, {kGen1RateCtrl, 1, 1, 6, "Sweep "},
+        {kGen1RateCtrl, 1, 1, 7, "Sweep C"}, {kGen1RateCtrl, 1, 1, 6, "Sweep "},
         {kGen1RateCtrl, 0, 0, 1, "M"}, {kGen1RateCtrl, -1, 0, 8, "Manual"},
         {kGen1Shape, 0, 72, 8, "Sine"}, {kGen2Shape, 1, 71, 6, "Square"}, {kGen2Shape, 0.5f, 71, 8, "Sine"},
-        {kPhaserASweepCtrl, 1, 1, 6, "Sweep Ctrl"}, {kPhaserASweepCtrl, 1, 1, 5, "Sweep"},
+        {kPhaserASweepCtrl, 1, 1, 6, "Sweep "}, {kPhaserASweepCtrl, 1, 1, 5, "Sweep"},
         {kPhaserBInput, 1, 1, 5, "Out A"}, {kPhaserBInput, 1, 1, 4, "Out "}, {kPhaserBInput, 2, 2, 8, "In B"},
-        {kPhaserBSweepCtrl, 2, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepCtrl, 1, 1, 3, "Gen"},
-        {kPhaserBSweepCtrl, 5, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepSync, 1, 1, 8, "Reverse"},
+        {kPhaserBSweepCtrl, 2, 2, 8, "Swp Ctrl"}, {kPhaserBSweepCtrl, 1, 1, 3, "Gen"},
+        {kPhaserBSweepCtrl, 5, 2, 12, "Sweep Ctrl"}, {kPhaserBSweepSync, 1, 1, 8, "Reverse"},
         {kPhaserBSweepSync, 0, 0, 7, "Normal"}, {kPhaserBSweepSync, 1e9f, 1, 8, "Reverse"},
         {kPhaserAActive, 1, 1, 8, "On"}, {kPhaserBActive, 0, 0, 8, "Off"}
         // clang-format on
@@ -90,7 +91,8 @@ TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
     }
 }
 
-// Value texts keep to max(maxLen + 1, 11) bytes, text-entry forms to maxLen + 1.
+// Value texts keep to max(maxLen + 1, 5) bytes (a host gives 9), text-entry forms to
+// maxLen + 1.
 TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
     OrvellaParameterManager m;
     for (long index = 0; index < kNumParams; ++index) {
@@ -102,7 +104,7 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
                 char text[40];
                 std::memset(text, kCanary, sizeof text);
                 m.getValueString(index, text, maxLen);
-                const int limit = std::max(maxLen + 1, tq_paramManager::kValueTextMinBytes);
+                const int limit = std::max(maxLen + 1, OrvellaParameterManager::kNumberTextBytes);
                 ASSERT_EQ(std::string(40 - limit, kCanary), std::string(text + limit, 40 - limit));
 
                 std::memset(text, kCanary, sizeof text);
@@ -117,7 +119,7 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
     char text[16];
     m.setNaturalValue(kGen1RateCtrl, 1);
     m.getTextEditString(kGen1RateCtrl, text, 8);
-    EXPECT_STREQ("SweepCtr", text);
+    EXPECT_STREQ("SwpCtrl", text);
 }
 
 // What the effect does from host and audio threads must never allocate.
