@@ -434,60 +434,6 @@ TEST_F(Bundle, TextsStayWithinTheInterfaceLimits) {
     }
 }
 
-// Both sections fed the same input ("In A") and swept by the manual control: B with
-// "Reverse" at sweep s is A at the mirrored sweep 1 - s, to the bit.
-TEST_F(Bundle, ReverseSweepsSectionBInMirrorImage) {
-    const Buffer in = noise(8192, 5);
-    auto configure = [](Plugin& p, float sweep, float sync) {
-        p.set(7, 1.0f);  // A follows the sweep control
-        p.set(11, 1.0f); // B follows the sweep control
-        p.set(12, sync);
-        p.set(8, 0.0f); // both take the left input
-        p.set(6, 0.5f);
-        p.set(10, 0.5f);
-        p.set(5, 1.0f);
-        p.set(9, 1.0f);
-        p.set(15, sweep);
-    };
-    Plugin reversed, mirrored, normal;
-    configure(reversed, 0.75f, 1.0f);
-    configure(mirrored, 0.25f, 0.0f);
-    configure(normal, 0.75f, 0.0f);
-    const auto r = reversed.run(in, in);
-    const auto m = mirrored.run(in, in);
-    const auto n = normal.run(in, in);
-    EXPECT_EQ(r.second, m.first);
-    EXPECT_EQ(n.first, n.second) << "without reverse both sections sweep alike";
-    EXPECT_NE(r.first, r.second);
-}
-
-TEST_F(Bundle, ManualSweepGlidesToItsNewPosition) {
-    const Buffer in = noise(44100, 6);
-    auto configure = [](Plugin& p, float sweep) {
-        p.set(7, 1.0f);
-        p.set(5, 1.0f);
-        p.set(8, 0.0f);
-        p.set(15, sweep);
-    };
-    Plugin moved, settled;
-    configure(moved, 0.0f);
-    configure(settled, 1.0f);
-    // Let both run in their own position, then move one to the other's.
-    moved.run(in, in);
-    settled.run(in, in);
-    configure(moved, 1.0f);
-    const auto a = moved.run(in, in);
-    const auto b = settled.run(in, in);
-    auto difference = [&](std::size_t from, std::size_t to) {
-        double d = 0;
-        for (std::size_t i = from; i < to; ++i)
-            d = std::max(d, double(std::fabs(a.first[i] - b.first[i])));
-        return d;
-    };
-    EXPECT_GT(difference(0, 220), 1e-2) << "the first 5 ms still glide";
-    EXPECT_LT(difference(30000, 44100), 1e-4) << "after 0.7 s the glide is over";
-}
-
 // One fixed input, noise over a 25 Hz hum, through every factory program: the RMS of each
 // channel over each quarter of a second, against what the effect gave when it was right.
 TEST_F(Bundle, FactoryProgramsSoundAsTheyDid) {
