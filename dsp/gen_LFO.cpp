@@ -4,6 +4,7 @@
 #include "dsp/gen_noise.h"
 #include "dsp/table.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -80,6 +81,7 @@ void gen_LFO_init(gen_LFO_record* r) {
     r->coefficientB = 0.0f;
     r->phase = 0.0f;
     r->phaseIncrement = 0.0f;
+    r->samplingRateReciprocal = gAudioSamplingRateReciprocal;
     for (int i = 0; i < 128; ++i) r->waveTable[i] = quarterSine[i];
     for (int k = 0; k < 128; ++k) r->waveTable[128 + k] = r->waveTable[127 - k];
     for (int j = 0; j < 256; ++j) r->waveTable[256 + j] = -r->waveTable[j];
@@ -97,7 +99,12 @@ void gen_LFO_set_attr(gen_LFO_record* r, int code, float value) {
     case GEN_LFO_FREQUENCY:
         if (value == r->frequency) return;
         r->frequency = value;
-        r->phaseIncrement = value * gAudioSamplingRateReciprocal;
+        r->phaseIncrement = value * r->samplingRateReciprocal;
+        break;
+    case CSD_ATTR_SAMPLING_RATE:
+        if (!(value > 0.0f) || !std::isfinite(value)) return;
+        r->samplingRateReciprocal = 1.0f / value;
+        r->phaseIncrement = r->frequency * r->samplingRateReciprocal;
         break;
     case GEN_LFO_WAVEFORM: {
         const int16_t w = toWaveform(value);
@@ -119,7 +126,8 @@ void gen_LFO_set_attr(gen_LFO_record* r, int code, float value) {
 }
 
 void gen_LFO_update_sampling_rate(gen_LFO_record* r) {
-    r->phaseIncrement = r->frequency * gAudioSamplingRateReciprocal;
+    r->samplingRateReciprocal = gAudioSamplingRateReciprocal;
+    r->phaseIncrement = r->frequency * r->samplingRateReciprocal;
 }
 
 float gen_LFO_dsp(gen_LFO_record* r) {

@@ -29,7 +29,8 @@ struct gen_LFO_record {
     float coefficientB;
     float phase;
     float phaseIncrement;
-    float waveTable[512]; // one sine cycle
+    float samplingRateReciprocal; // the record's own rate, the process-wide one until set
+    float waveTable[512];         // one sine cycle
     int64_t randomState;
     float lastPhase;
     float randomTarget;
@@ -41,10 +42,11 @@ struct gen_LFO_record {
 void gen_LFO_init(gen_LFO_record* r);
 // [main thread]
 void gen_LFO_free(gen_LFO_record* r);
-// [audio thread] Codes 400, 420, 432, 433; any other code only recomputes the
-// shape coefficients.
+// [audio thread] Codes 400, 420, 432, 433, and CSD_ATTR_SAMPLING_RATE for the record's own
+// rate (a rate that is not above 0 is ignored); any other code only recomputes the shape
+// coefficients.
 void gen_LFO_set_attr(gen_LFO_record* r, int code, float value);
-// [main thread] After csd_set_attr(-100, ...).
+// [main thread] Takes the process-wide rate again, after csd_set_attr(-100, ...).
 void gen_LFO_update_sampling_rate(gen_LFO_record* r);
 // [audio thread] Advances the phase one step and returns the new output.
 float gen_LFO_dsp(gen_LFO_record* r);

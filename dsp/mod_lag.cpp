@@ -6,20 +6,20 @@
 
 namespace {
 
-float lagCoefficient(float seconds) {
-    const float samples = seconds * gAudioSamplingRate;
+float lagCoefficient(float seconds, float rate) {
+    const float samples = seconds * rate;
     return static_cast<float>(std::exp(-1.0 / static_cast<double>(samples)));
 }
 
 void setRise(mod_lag_record* r, float seconds) {
     r->riseTime = seconds;
-    r->riseCoefficient = lagCoefficient(seconds);
+    r->riseCoefficient = lagCoefficient(seconds, r->samplingRate);
     r->riseComplement = 1.0f - r->riseCoefficient;
 }
 
 void setFall(mod_lag_record* r, float seconds) {
     r->fallTime = seconds;
-    r->fallCoefficient = lagCoefficient(seconds);
+    r->fallCoefficient = lagCoefficient(seconds, r->samplingRate);
     r->fallComplement = 1.0f - r->fallCoefficient;
 }
 
@@ -28,6 +28,7 @@ void setFall(mod_lag_record* r, float seconds) {
 void mod_lag_init(mod_lag_record* r) {
     r->output = 0.0f;
     r->target = 0.0f;
+    r->samplingRate = gAudioSamplingRate;
     setRise(r, 0.001f);
     setFall(r, 0.001f);
 }
@@ -44,6 +45,12 @@ void mod_lag_set_attr(mod_lag_record* r, int code, float value) {
         break;
     case MOD_LAG_INPUT:
         r->target = value;
+        break;
+    case CSD_ATTR_SAMPLING_RATE:
+        if (!(value > 0.0f) || !std::isfinite(value)) return;
+        r->samplingRate = value;
+        setRise(r, r->riseTime);
+        setFall(r, r->fallTime);
         break;
     default:
         break;
@@ -62,6 +69,7 @@ float mod_lag_get_attr(mod_lag_record* r, int code) {
 }
 
 void mod_lag_update_sampling_rate(mod_lag_record* r) {
+    r->samplingRate = gAudioSamplingRate;
     setRise(r, r->riseTime);
     setFall(r, r->fallTime);
 }

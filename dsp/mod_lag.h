@@ -1,6 +1,6 @@
 // One-pole smoother of a control signal with separate rise and fall times.
-// Coefficients come from gAudioSamplingRate when a time is set, on init and
-// in mod_lag_update_sampling_rate.
+// Coefficients come from the record's own rate when a time or the rate is set; the rate is
+// the process-wide gAudioSamplingRate until its owner sets one.
 #pragma once
 
 #include <bit>
@@ -21,27 +21,35 @@ struct mod_lag_record {
     float fallComplement;
     float output;
     float target;
+    float samplingRate;
 };
 
 // [main thread] Times 0.001 s, output and target 0.
 void mod_lag_init(mod_lag_record* r);
 // [main thread]
 void mod_lag_free(mod_lag_record* r);
-// [audio thread] Setting a time always recomputes its coefficient.
+// [audio thread] Setting a time always recomputes its coefficient; CSD_ATTR_SAMPLING_RATE sets
+// the record's own rate (ignored unless above 0) and recomputes both.
 void mod_lag_set_attr(mod_lag_record* r, int code, float value);
 // [any thread]
 float mod_lag_get_attr(mod_lag_record* r, int code);
-// [main thread] After csd_set_attr(-100, ...).
+// [main thread] Takes the process-wide rate again, after csd_set_attr(-100, ...).
 void mod_lag_update_sampling_rate(mod_lag_record* r);
 // [audio thread] Output back to 0; the target stays.
 void mod_lag_clear(mod_lag_record* r);
 
+// One step of output toward x, the rise coefficient while x is above it; for any value type
+// (tqsp_filter_pair runs two smoothers in vector lanes).
+template <class T> inline T mod_lag_step(T& output, T x, T rise, T fall) {
+    const T c = x > output ? rise : fall;
+    output = (output - x) * c + x;
+    return output;
+}
+
 // [audio thread] One step toward x, rise or fall time by direction.
 inline float mod_lag_dsp(mod_lag_record* r, float x) {
     r->target = x;
-    const float c = x > r->output ? r->riseCoefficient : r->fallCoefficient;
-    r->output = (r->output - x) * c + x;
-    return r->output;
+    return mod_lag_step(r->output, x, r->riseCoefficient, r->fallCoefficient);
 }
 
 // [audio thread] One step toward the stored target.

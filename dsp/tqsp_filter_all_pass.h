@@ -12,6 +12,8 @@ public:
 
     // [audio thread] Designs again only when the value changes.
     virtual void setBandwidth(float b);
+    // [audio thread]
+    void clear() override { x1 = y1 = 0.0f; }
     float getBandwidth() const { return bandwidth; }
 
 protected:

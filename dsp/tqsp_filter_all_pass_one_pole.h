@@ -24,7 +24,7 @@ public:
     void recalculate() override;
     // [audio thread] Takes other's coefficient, nothing else: stages of a chain
     // share one design.
-    virtual void copyCoefficients(tqsp_filter_all_pass_one_pole& other) { a = other.a; }
+    void copyCoefficients(tqsp_filter_all_pass_one_pole& other) { a = other.a; }
 
     float getCoefficient() const { return a; }
 

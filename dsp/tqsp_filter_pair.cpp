@@ -3,26 +3,21 @@
 #include "dsp/tqsp_filter_rbj.h"
 #include "dsp/tqsp_filter_swept_phasor.h"
 
-#include <bit>
-#include <cstdint>
-
 namespace {
 
 // Two lanes: lane 0 belongs to filter a, lane 1 to filter b.
 typedef float v2f __attribute__((vector_size(8)));
 typedef double v2d __attribute__((vector_size(16)));
-typedef int32_t v2i __attribute__((vector_size(8)));
 
 } // namespace
 
 // The state of one second-order section, both lanes.
 struct tqsp_filter_pair::Biquad {
-    v2f b0, b1, b2, a1, a2, x1, x2, y1, y2, y3, offset;
+    v2f b0, b1, b2, a1, a2, x1, x2, y1, y2, offset;
 
     Biquad(const tqsp_filter_rbj& a, const tqsp_filter_rbj& b)
-        : b0{a.b0, b.b0}, b1{a.b1, b.b1}, b2{a.b2, b.b2}, a1{a.a1, b.a1}, a2{a.a2, b.a2}, x1{a.x1,
-                                                                                             b.x1},
-          x2{a.x2, b.x2}, y1{a.y1, b.y1}, y2{a.y2, b.y2}, y3{a.y3, b.y3}, offset{a.denormalOffset,
+        : b0{a.b0, b.b0}, b1{a.b1, b.b1}, b2{a.b2, b.b2}, a1{a.a1, b.a1}, a2{a.a2, b.a2},
+          x1{a.x1, b.x1}, x2{a.x2, b.x2}, y1{a.y1, b.y1}, y2{a.y2, b.y2}, offset{a.denormalOffset,
                                                                                  b.denormalOffset} {
     }
 
@@ -31,12 +26,11 @@ struct tqsp_filter_pair::Biquad {
         a.x2 = x2[0], b.x2 = x2[1];
         a.y1 = y1[0], b.y1 = y1[1];
         a.y2 = y2[0], b.y2 = y2[1];
-        a.y3 = y3[0], b.y3 = y3[1];
         a.denormalOffset = offset[0], b.denormalOffset = offset[1];
     }
 
     v2f process(v2f x) {
-        return tqsp_filter_rbj::step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, y3, offset);
+        return tqsp_filter_rbj::step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, offset);
     }
 };
 
@@ -102,26 +96,16 @@ struct tqsp_filter_pair::Phasers {
         a.outputLowPass.y1 = lpY1[0], b.outputLowPass.y1 = lpY1[1];
     }
 
-    // tqsp_filter_swept_phasor::process, lane by lane.
     v2f process(v2f x) {
-        // mod_lag_dsp toward the mix target
-        const v2f c = target > mix ? rise : fall;
-        mix = (mix - target) * c + target;
-        // feedback, then the six stages
-        const v2f fb = feedbackLowPass.process(last * feedback);
-        v2f s = x - fb;
-        for (int k = 0; k < kStages; ++k)
-            s = tqsp_filter_all_pass_one_pole::step(stageA[k], s, stageX1[k], stageY1[k]);
-        last = s;
-        // first-order output low pass in double precision, its history flushed at subnormals
-        const v2d yd = __builtin_convertvector(s, v2d) * lpB0 +
-                       __builtin_convertvector(lpX1, v2d) * lpB1 -
-                       __builtin_convertvector(lpY1, v2d) * lpA1;
-        const v2f wet = __builtin_convertvector(yd, v2f);
-        constexpr v2i exponent{0x7f800000, 0x7f800000};
-        lpY1 = ((std::bit_cast<v2i>(wet) & exponent) != 0) ? wet : v2f{0.0f, 0.0f};
-        lpX1 = s;
-        return wet * mix + (v2f{1.0f, 1.0f} - mix) * x;
+        return tqsp_filter_swept_phasor::step(
+            x, mix, target, rise, fall, feedback, last,
+            [this](v2f v) { return feedbackLowPass.process(v); },
+            [this](int k, v2f v) {
+                return tqsp_filter_all_pass_one_pole::step(stageA[k], v, stageX1[k], stageY1[k]);
+            },
+            [this](v2f v) {
+                return tqsp_filter_butterworth_first_order::step(v, lpB0, lpB1, lpA1, lpX1, lpY1);
+            });
     }
 };
 

@@ -12,7 +12,7 @@ tqsp_filter_rbj::tqsp_filter_rbj() {
 }
 
 void tqsp_filter_rbj::clear() {
-    x1 = x2 = y1 = y2 = y3 = 0.0f;
+    x1 = x2 = y1 = y2 = 0.0f;
 }
 
 void tqsp_filter_rbj::bypass(bool on) {

@@ -15,13 +15,12 @@ public:
     void clear() override;
     // [audio thread]
     float process(float x) override {
-        return step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, y3, denormalOffset);
+        return step(x, b0, b1, b2, a1, a2, x1, x2, y1, y2, denormalOffset);
     }
     // One step of the recursion with its alternating offset, for any value type: a float
     // here, two filters' lanes in tqsp_filter_pair.
     template <class T>
-    static T step(T x, T b0, T b1, T b2, T a1, T a2, T& x1, T& x2, T& y1, T& y2, T& y3, T& offset) {
-        y3 = y2;
+    static T step(T x, T b0, T b1, T b2, T a1, T a2, T& x1, T& x2, T& y1, T& y2, T& offset) {
         const T y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         x2 = x1;
         x1 = x;
@@ -39,7 +38,6 @@ public:
     void recalculate() override;
     // [audio thread] As process, without the offset.
     virtual float processIgnoreDenormals(float x) {
-        y3 = y2;
         const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         y2 = y1;
         x2 = x1;
@@ -62,7 +60,7 @@ protected:
     void designBandPass();
 
     float a1 = 0.0f, a2 = 0.0f, b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
-    float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f, y3 = 0.0f;
+    float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
     float gain = 0.0f;  // dB, shelves
     float slope = 0.0f; // shelves
     float A = 0.0f;     // 10^(gain/40), shelves

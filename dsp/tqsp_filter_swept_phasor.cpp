@@ -1,5 +1,7 @@
 #include "dsp/tqsp_filter_swept_phasor.h"
 
+#include "dsp/csd.h"
+
 namespace {
 
 constexpr float kMixTime = 0.01f; // seconds
@@ -23,6 +25,7 @@ tqsp_filter_swept_phasor::tqsp_filter_swept_phasor() {
         sweepTable[i] = static_cast<float>(sweepCurve(i / static_cast<double>(kSweepPoints - 1)));
     setModulation(0.0f);
     mod_lag_init(&mixSmoother);
+    mod_lag_set_attr(&mixSmoother, CSD_ATTR_SAMPLING_RATE, audioSamplingRate);
     mod_lag_set_attr(&mixSmoother, MOD_LAG_RISE_TIME, kMixTime);
     mod_lag_set_attr(&mixSmoother, MOD_LAG_FALL_TIME, kMixTime);
 }
@@ -33,14 +36,20 @@ tqsp_filter_swept_phasor::~tqsp_filter_swept_phasor() {
 
 void tqsp_filter_swept_phasor::setAudioSamplingRate(float rate) {
     tqsp_block::setAudioSamplingRate(rate);
-    mod_lag_set_attr(&mixSmoother, MOD_LAG_RISE_TIME, kMixTime);
-    mod_lag_set_attr(&mixSmoother, MOD_LAG_FALL_TIME, kMixTime);
+    mod_lag_set_attr(&mixSmoother, CSD_ATTR_SAMPLING_RATE, rate);
     for (auto& stage : stages) stage.setAudioSamplingRate(rate);
     // The fixed low passes follow the rate too, without losing their history.
     outputLowPass.tqsp_block::setAudioSamplingRate(rate);
     outputLowPass.recalculate();
     feedbackLowPass.tqsp_block::setAudioSamplingRate(rate);
     feedbackLowPass.recalculate();
+}
+
+void tqsp_filter_swept_phasor::clear() {
+    for (auto& stage : stages) stage.clear();
+    outputLowPass.clear();
+    feedbackLowPass.clear();
+    lastChainOutput = 0.0f;
 }
 
 void tqsp_filter_swept_phasor::setModulation(float m) {

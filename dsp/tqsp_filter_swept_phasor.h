@@ -20,26 +20,39 @@ public:
     tqsp_filter_swept_phasor();
     ~tqsp_filter_swept_phasor() override;
 
-    // [main thread] Set the global rate first: the mix smoother reads it.
-    // Nothing is cleared.
+    // [main thread] Every filter and the mix smoother follow the rate; nothing is cleared.
     void setAudioSamplingRate(float rate) override;
+    // [audio thread] Empties every filter's history; the mix keeps its place.
+    void clear() override;
     // [audio thread] One sample.
     float process(float x) override {
-        const float mix = mod_lag_dsp(&mixSmoother, mixTarget);
-        const float fb = feedbackLowPass.process(lastChainOutput * feedback);
-        float c = x - fb;
-        for (auto& stage : stages) c = stage.process(c);
-        lastChainOutput = c;
-        const float wet = outputLowPass.process(c);
-        return wet * mix + (1.0f - mix) * x;
+        mixSmoother.target = mixTarget;
+        return step(
+            x, mixSmoother.output, mixTarget, mixSmoother.riseCoefficient,
+            mixSmoother.fallCoefficient, feedback, lastChainOutput,
+            [this](float v) { return feedbackLowPass.process(v); },
+            [this](int k, float v) { return stages[k].process(v); },
+            [this](float v) { return outputLowPass.process(v); });
+    }
+    // One sample on explicit state, for any value type (tqsp_filter_pair runs two sections
+    // in vector lanes): the mix glides toward its target, the low-passed feedback is
+    // subtracted, the stages run, and the low-passed chain output meets the dry input.
+    template <class T, class FeedbackLowPass, class Stage, class OutputLowPass>
+    static T step(T x, T& mix, T mixTarget, T rise, T fall, T feedback, T& last,
+                  FeedbackLowPass feedbackLowPass, Stage stage, OutputLowPass outputLowPass) {
+        const T m = mod_lag_step(mix, mixTarget, rise, fall);
+        T c = x - feedbackLowPass(last * feedback);
+        for (int k = 0; k < kStages; ++k) c = stage(k, c);
+        last = c;
+        return outputLowPass(c) * m + (1.0f - m) * x;
     }
 
     // [audio thread] Amount of chain output subtracted from the input.
-    virtual void setFeedback(float v) { feedback = v; }
+    void setFeedback(float v) { feedback = v; }
     // [audio thread] Fades the wet signal in (on) or out (off).
-    virtual void setActive(bool on) { mixTarget = on ? 0.5f : 0.0f; }
+    void setActive(bool on) { mixTarget = on ? 0.5f : 0.0f; }
     // [audio thread] Sweep position -1..+1 (pinned to that range).
-    virtual void setModulation(float m);
+    void setModulation(float m);
 
     // The swept break frequency of the stages, in Hz.
     float getSweepFrequency() { return stages[0].getFrequency(); }

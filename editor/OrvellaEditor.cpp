@@ -2,7 +2,7 @@
 
 #include "editor/CHighlightFrame.h"
 #include "editor/CMovieToggle.h"
-#include "editor/MidiLearnTarget.h"
+#include "effect/MidiLearnTarget.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CBitmap.h"
 #include "gui/CHorizontalSwitch.h"
@@ -47,20 +47,22 @@ bool hasControl(long index) {
 
 } // namespace
 
-OrvellaEditor::OrvellaEditor(AudioEffect* effect)
-    : AEffGUIEditor(effect), background(new CBitmap(OrvellaLayout::kBackgroundBitmap)) {
-    // Without its artwork the window keeps its size, so a host can still lay it out.
-    const bool loaded = background->getWidth() > 0 && background->getHeight() > 0;
+OrvellaView* createOrvellaEditor(AudioEffect* effect) {
+    return new OrvellaEditor(effect);
+}
+
+// The window's size is the layout's, so a host lays it out before any artwork is read, and
+// an effect that never opens its window never decodes a bitmap.
+OrvellaEditor::OrvellaEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = VstInt16(loaded ? background->getHeight() : OrvellaLayout::kWindowHeight);
-    rect.right = VstInt16(loaded ? background->getWidth() : OrvellaLayout::kWindowWidth);
+    rect.bottom = VstInt16(OrvellaLayout::kWindowHeight);
+    rect.right = VstInt16(OrvellaLayout::kWindowWidth);
     setKnobMode(kLinearMode);
 }
 
 OrvellaEditor::~OrvellaEditor() {
     if (frame) close();
-    background->forget();
 }
 
 bool OrvellaEditor::open(void* parent) {
@@ -77,7 +79,9 @@ bool OrvellaEditor::open(void* parent) {
         bitmaps[size_t(id - OrvellaLayout::kFirstControlBitmap)] = new CBitmap(id);
 
     auto* highlightFrame = new CHighlightFrame(CRect(0, 0, rect.right, rect.bottom), parent, this);
+    auto* background = new CBitmap(OrvellaLayout::kBackgroundBitmap);
     highlightFrame->setBackground(background);
+    background->forget();
     frame = highlightFrame;
 
     for (size_t row = 0; row < kRows; ++row) {

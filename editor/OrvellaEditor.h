@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/OrvellaLayout.h"
+#include "effect/OrvellaView.h"
 #include "gui/AEffGUIEditor.h"
 #include "gui/CControlListener.h"
 
@@ -17,14 +18,16 @@ class CBitmap;
 class CControl;
 } // namespace GUI
 
-class OrvellaEditor final : public AEffGUIEditor, public GUI::CControlListener {
+class OrvellaEditor final : public AEffGUIEditor, public GUI::CControlListener, public OrvellaView {
 public:
-    // [main thread] Registers itself as the effect's editor; no window yet. The effect may
-    // implement MidiLearnTarget to receive learn gestures.
+    // [main thread] Registers itself as the effect's editor; no window yet and no bitmap
+    // loaded, but the rectangle is known. The effect may implement MidiLearnTarget to
+    // receive learn gestures.
     explicit OrvellaEditor(AudioEffect* effect);
     ~OrvellaEditor() override;
 
-    // [main thread] Builds the frame and the controls from the effect's current values.
+    // [main thread] Loads the artwork and builds the frame and the controls from the
+    // effect's current values.
     // A null parent draws offscreen only.
     bool open(void* parent) override;
     // [main thread] Destroys the frame and every control.
@@ -38,7 +41,7 @@ public:
     void setParameter(long index, float value) override;
     // [any thread] Records where the learn outline goes (on) or that it goes away (off) for
     // the next idle pass; index 15 off darkens the learn button. Nothing while closed.
-    void highlightControl(long index, bool on);
+    void highlightControl(long index, bool on) override;
 
     // [ui thread] A gesture reaches the host only for a parameter: the learn button's tag
     // names none, and a host must not hear of parameters it was never told about.
@@ -65,7 +68,6 @@ private:
     static constexpr long kNoPupil = -1;
 
     std::array<GUI::CControl*, kRows> controls{};
-    GUI::CBitmap* background;
     std::map<long, GUI::CControl*> controlMap;
     std::atomic<bool> opened{false};
 

@@ -1,27 +1,120 @@
 #include "effect/FactoryPresets.h"
 
-const char* const presetNames[kNumPrograms] = {
-    "Slow Burn", "PanPhase",   "My, how pleasant!", "Big And Bold",    "Set Phasors On Stun",
-    "Stutter",   "End To End", "Alien Life Form",   "Mod Wheel to CC", "Dronez",
-};
+#include <algorithm>
 
-// Rows are programs; columns are parameters 0..15.
-const float kPresetData[kNumPrograms][kProgramParams] = {
-    {1.840037f, 0, 0, 2.631506f, 0, 9.999999f, 7.605414f, 0, 2, 8.843495f, 7.826989f, 1, 0, 1, 1,
-     0},
-    {3.283285f, 0, 0, 1, 0, 9.999999f, 0, 0, 0, 10, 0, 0, 1, 1, 1, 0},
-    {2.876998f, 0, 0, 3.195149f, 0, 7.614498f, 2.130696f, 0, 1, 4.173147f, 5.702608f, 1, 0, 1, 1,
-     0},
-    {2.420468f, 0, 0, 2.771003f, 0, 10, 9.272081f, 0, 2, 10, 9.179025f, 1, 0, 1, 1, 0},
-    {5.886405f, 0, 1, 5.29615f, 1, 4.44884f, 10, 0, 2, 3.752286f, 10, 0, 1, 1, 1, 0},
-    {7.243525f, 0, 0, 8.605994f, 0, 7.674162f, 5.151319f, 0, 2, 8.082373f, 1.365551f, 1, 0, 1, 1,
-     0},
-    {2.600426f, 0, 0, 4.679215f, 0, 10, 5.196835f, 0, 1, 10, 5.07856f, 1, 0, 1, 1, 0},
-    {10, 0, 0, 10, 1, 2.5f, 10, 0, 1, 1, 9.999999f, 1, 0, 1, 1, 0},
-    {1, 1, 0, 2, 0, 9.917015f, 3.614616f, 1, 2, 10, 4.140793f, 0, 1, 1, 1, 0.165354f},
-    {1, 0, 0, 1, 0, 5.5f, 10, 0, 0, 5.57342f, 10, 0, 1, 1, 1, 1},
-};
+namespace {
+constexpr MIDIassignment kNoAssignment = {0, 0};
 
-const MIDIassignment kMIDIassignments[kNumPrograms] = {
-    {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {15, 1}, {0, 0},
+constexpr bool setsEveryParameterInOrder(const FactoryPreset& preset) {
+    for (int k = 0; k < kNumParams; ++k)
+        if (preset.settings[k].parameter != k) return false;
+    return true;
+}
+} // namespace
+
+// clang-format off
+constexpr FactoryPreset kPresetData[kNumPrograms] = {
+    {"Slow Burn",
+     {
+      {kGen1Rate, 1.840037f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 2.631506f},        {kGen2Shape, 0},               {kPhaserADepth, 9.999999f},
+      {kPhaserAFeedback, 7.605414f}, {kPhaserASweepCtrl, 0},        {kPhaserBInput, 2},
+      {kPhaserBDepth, 8.843495f},    {kPhaserBFeedback, 7.826989f}, {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"PanPhase",
+     {
+      {kGen1Rate, 3.283285f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 1},                {kGen2Shape, 0},               {kPhaserADepth, 9.999999f},
+      {kPhaserAFeedback, 0},         {kPhaserASweepCtrl, 0},        {kPhaserBInput, 0},
+      {kPhaserBDepth, 10},           {kPhaserBFeedback, 0},         {kPhaserBSweepCtrl, 0},
+      {kPhaserBSweepSync, 1},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"My, how pleasant!",
+     {
+      {kGen1Rate, 2.876998f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 3.195149f},        {kGen2Shape, 0},               {kPhaserADepth, 7.614498f},
+      {kPhaserAFeedback, 2.130696f}, {kPhaserASweepCtrl, 0},        {kPhaserBInput, 1},
+      {kPhaserBDepth, 4.173147f},    {kPhaserBFeedback, 5.702608f}, {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"Big And Bold",
+     {
+      {kGen1Rate, 2.420468f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 2.771003f},        {kGen2Shape, 0},               {kPhaserADepth, 10},
+      {kPhaserAFeedback, 9.272081f}, {kPhaserASweepCtrl, 0},        {kPhaserBInput, 2},
+      {kPhaserBDepth, 10},           {kPhaserBFeedback, 9.179025f}, {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"Set Phasors On Stun",
+     {
+      {kGen1Rate, 5.886405f},        {kGen1RateCtrl, 0},            {kGen1Shape, 1},
+      {kGen2Rate, 5.29615f},         {kGen2Shape, 1},               {kPhaserADepth, 4.44884f},
+      {kPhaserAFeedback, 10},        {kPhaserASweepCtrl, 0},        {kPhaserBInput, 2},
+      {kPhaserBDepth, 3.752286f},    {kPhaserBFeedback, 10},        {kPhaserBSweepCtrl, 0},
+      {kPhaserBSweepSync, 1},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"Stutter",
+     {
+      {kGen1Rate, 7.243525f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 8.605994f},        {kGen2Shape, 0},               {kPhaserADepth, 7.674162f},
+      {kPhaserAFeedback, 5.151319f}, {kPhaserASweepCtrl, 0},        {kPhaserBInput, 2},
+      {kPhaserBDepth, 8.082373f},    {kPhaserBFeedback, 1.365551f}, {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"End To End",
+     {
+      {kGen1Rate, 2.600426f},        {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 4.679215f},        {kGen2Shape, 0},               {kPhaserADepth, 10},
+      {kPhaserAFeedback, 5.196835f}, {kPhaserASweepCtrl, 0},        {kPhaserBInput, 1},
+      {kPhaserBDepth, 10},           {kPhaserBFeedback, 5.07856f},  {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"Alien Life Form",
+     {
+      {kGen1Rate, 10},               {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 10},               {kGen2Shape, 1},               {kPhaserADepth, 2.5f},
+      {kPhaserAFeedback, 10},        {kPhaserASweepCtrl, 0},        {kPhaserBInput, 1},
+      {kPhaserBDepth, 1},            {kPhaserBFeedback, 9.999999f}, {kPhaserBSweepCtrl, 1},
+      {kPhaserBSweepSync, 0},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0}
+     },
+     kNoAssignment},
+    {"Mod Wheel to CC",
+     {
+      {kGen1Rate, 1},                {kGen1RateCtrl, 1},            {kGen1Shape, 0},
+      {kGen2Rate, 2},                {kGen2Shape, 0},               {kPhaserADepth, 9.917015f},
+      {kPhaserAFeedback, 3.614616f}, {kPhaserASweepCtrl, 1},        {kPhaserBInput, 2},
+      {kPhaserBDepth, 10},           {kPhaserBFeedback, 4.140793f}, {kPhaserBSweepCtrl, 0},
+      {kPhaserBSweepSync, 1},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 0.165354f}
+     },
+     {kSweepControl, 1}},
+    {"Dronez",
+     {
+      {kGen1Rate, 1},                {kGen1RateCtrl, 0},            {kGen1Shape, 0},
+      {kGen2Rate, 1},                {kGen2Shape, 0},               {kPhaserADepth, 5.5f},
+      {kPhaserAFeedback, 10},        {kPhaserASweepCtrl, 0},        {kPhaserBInput, 0},
+      {kPhaserBDepth, 5.57342f},     {kPhaserBFeedback, 10},        {kPhaserBSweepCtrl, 0},
+      {kPhaserBSweepSync, 1},        {kPhaserAActive, 1},           {kPhaserBActive, 1},
+      {kSweepControl, 1}
+     },
+     kNoAssignment},
 };
+// clang-format on
+
+static_assert(std::ranges::all_of(kPresetData, setsEveryParameterInOrder));

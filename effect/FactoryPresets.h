@@ -1,14 +1,24 @@
-// The ten factory programs, as natural values of the sixteen parameters.
+// The ten factory programs: each a name, the natural values of the sixteen parameters, each
+// named by its parameter, and at most one MIDI assignment.
 #pragma once
 
 #include "effect/OrvellaProgram.h"
+#include "params/OrvellaParameterManager.h"
 
 struct MIDIassignment {
     int parameter;
-    int controller;
+    int controller; // none when 0
 };
 
-extern const char* const presetNames[kNumPrograms];
-extern const float kPresetData[kNumPrograms][kProgramParams];
-// One pair per program; only pairs with a controller above 0 assign anything.
-extern const MIDIassignment kMIDIassignments[kNumPrograms];
+struct FactoryPreset {
+    struct Setting {
+        OrvellaParameter parameter;
+        float natural;
+    };
+
+    const char* name;
+    Setting settings[kNumParams]; // every parameter once, in index order
+    MIDIassignment assignment;
+};
+
+extern const FactoryPreset kPresetData[kNumPrograms];

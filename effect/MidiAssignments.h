@@ -4,12 +4,13 @@
 // walking the bytes visits parameters in ascending order.
 #pragma once
 
+#include "params/OrvellaParameterManager.h"
+
 #include <atomic>
 #include <cstdint>
 
 class MidiAssignments {
 public:
-    static constexpr int kParams = 16;
     static constexpr int8_t kNone = -1;
 
     MidiAssignments() { clear(); }
@@ -30,10 +31,10 @@ public:
 
     // [audio thread] Calls f(parameter) for each parameter on the controller, lowest first.
     template <class F> void forEachOn(int8_t controller, F&& f) const {
-        for (int p = 0; p < kParams; ++p)
+        for (int p = 0; p < kNumParams; ++p)
             if (slots[p].load(std::memory_order_relaxed) == controller) f(p);
     }
 
 private:
-    std::atomic<int8_t> slots[kParams];
+    std::atomic<int8_t> slots[kNumParams];
 };

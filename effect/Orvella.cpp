@@ -1,8 +1,8 @@
 #include "effect/Orvella.h"
 
 #include "dsp/csd.h"
-#include "editor/OrvellaEditor.h"
 #include "effect/FactoryPresets.h"
+#include "effect/OrvellaView.h"
 #include "params/OrvellaParameterManager.h"
 
 #include <cmath>
@@ -46,18 +46,20 @@ Orvella::Orvella(audioMasterCallback audioMaster)
     setUniqueID(CCONST('T', 'Q', 'b', 'p'));
     setInitialDelay(0);
 
+    // Never the process-wide rate: other instances may run at others.
     const auto rate = static_cast<float>(updateSampleRate());
-    csd_set_attr(CSD_ATTR_SAMPLING_RATE, rate);
 
     paramManager = std::make_unique<OrvellaParameterManager>();
 
     for (gen_LFO_record* gen : {&gen1, &gen2}) {
         gen_LFO_init(gen);
-        gen_LFO_set_attr(gen, GEN_LFO_WAVEFORM, 2.0f);
+        gen_LFO_set_attr(gen, GEN_LFO_WAVEFORM, static_cast<float>(GEN_LFO_TRIANGLE));
         gen_LFO_set_attr(gen, GEN_LFO_FREQUENCY, 0.01f);
+        gen_LFO_set_attr(gen, CSD_ATTR_SAMPLING_RATE, rate);
     }
     for (mod_lag_record* lag : {&sweepLagA, &sweepLagB}) {
         mod_lag_init(lag);
+        mod_lag_set_attr(lag, CSD_ATTR_SAMPLING_RATE, rate);
         mod_lag_set_attr(lag, MOD_LAG_RISE_TIME, kSweepLagSeconds);
         mod_lag_set_attr(lag, MOD_LAG_FALL_TIME, kSweepLagSeconds);
     }
@@ -76,7 +78,7 @@ Orvella::Orvella(audioMasterCallback audioMaster)
     phaserA.setActive(paramManager->getNaturalValue(kPhaserAActive) != 0);
     phaserB.setActive(paramManager->getNaturalValue(kPhaserBActive) != 0);
 
-    new OrvellaEditor(this); // registers itself as this effect's editor, which owns it
+    view = createOrvellaEditor(this);
     programsAreChunks(true);
     initPresets();
     setProgram(0);
@@ -94,7 +96,6 @@ void Orvella::setSampleRate(float rate) {
     // A rate of zero, below zero or NaN would poison every coefficient.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     AudioEffectX::setSampleRate(rate);
-    csd_set_attr(CSD_ATTR_SAMPLING_RATE, rate);
     // The fixed filters follow the host's rate, so their corners stay where they belong.
     lowPassA.setAudioSamplingRate(rate);
     lowPassB.setAudioSamplingRate(rate);
@@ -102,17 +103,23 @@ void Orvella::setSampleRate(float rate) {
     highPassB.setAudioSamplingRate(rate);
     phaserA.setAudioSamplingRate(rate);
     phaserB.setAudioSamplingRate(rate);
-    gen_LFO_update_sampling_rate(&gen1);
-    gen_LFO_update_sampling_rate(&gen2);
-    mod_lag_update_sampling_rate(&sweepLagA);
-    mod_lag_update_sampling_rate(&sweepLagB);
+    for (gen_LFO_record* gen : {&gen1, &gen2}) gen_LFO_set_attr(gen, CSD_ATTR_SAMPLING_RATE, rate);
+    for (mod_lag_record* lag : {&sweepLagA, &sweepLagB})
+        mod_lag_set_attr(lag, CSD_ATTR_SAMPLING_RATE, rate);
 }
 
 void Orvella::resume() {
     inputCount = isInputConnected(1) ? 2 : 1;
     isOutputConnected(1);
+    clearFilters();
     suspended = false;
     AudioEffectX::resume();
+}
+
+void Orvella::clearFilters() {
+    for (tqsp_filter* filter : std::initializer_list<tqsp_filter*>{&highPassA, &highPassB, &phaserA,
+                                                                   &phaserB, &lowPassA, &lowPassB})
+        filter->clear();
 }
 
 void Orvella::suspend() {
@@ -124,13 +131,22 @@ void Orvella::suspend() {
 void Orvella::setParameter(VstInt32 index, float value) {
     if (!isParameter(index)) return;
     value = sanitised(value);
-    programs[curProgram].values[index] = value;
+    std::atomic_ref<float>(programs[currentProgram.load(std::memory_order_acquire)].values[index])
+        .store(value, std::memory_order_relaxed);
     paramManager->setVSTvalue(index, value);
-    applyParameter(index, value);
-    if (OrvellaEditor* view = orvellaEditor()) view->setParameter(index, value);
+    pendingParameters.fetch_or(1u << index, std::memory_order_release);
+    if (view) view->setParameter(index, value);
 }
 
-void Orvella::applyParameter(VstInt32 index, float value) {
+// The generators and sections are the audio thread's alone: changes reach them here, at the
+// start of a block, in index order, each from the values in force now.
+void Orvella::applyPendingParameters() {
+    uint32_t pending = pendingParameters.exchange(0, std::memory_order_acquire);
+    for (VstInt32 index = 0; pending != 0; ++index, pending >>= 1)
+        if (pending & 1u) applyParameter(index);
+}
+
+void Orvella::applyParameter(VstInt32 index) {
     OrvellaParameterManager& p = *paramManager;
     const bool rateFromSweep = p.getNaturalValue(kGen1RateCtrl) != 0;
     switch (index) {
@@ -165,7 +181,7 @@ void Orvella::applyParameter(VstInt32 index, float value) {
         phaserB.setActive(p.getNaturalValue(kPhaserBActive) != 0);
         break;
     case kSweepControl:
-        manualSweep.store(2.0f * value - 1.0f, std::memory_order_relaxed);
+        manualSweep = 2.0f * p.getVSTvalue(kSweepControl) - 1.0f;
         if (rateFromSweep)
             gen_LFO_set_attr(&gen1, GEN_LFO_FREQUENCY,
                              p.getDSPValue(kSweepControl) * kGeneratorSteps);
@@ -215,13 +231,14 @@ void Orvella::initPresets() {
     for (int p = 0; p < kNumPrograms; ++p) {
         OrvellaProgram& program = programs[p];
         std::memset(program.name, 0, sizeof program.name);
-        vst_strncpy(program.name, presetNames[p], kProgramNameBytes - 1);
-        for (int k = 0; k < kNumParams; ++k) {
+        const FactoryPreset& preset = kPresetData[p];
+        vst_strncpy(program.name, preset.name, kProgramNameBytes - 1);
+        for (const auto [k, natural] : preset.settings) {
             program.controllers[k] = MidiAssignments::kNone;
-            const float h = paramManager->VSTvalueFromNaturalValue(k, kPresetData[p][k]);
+            const float h = paramManager->VSTvalueFromNaturalValue(k, natural);
             program.values[k] = (h >= 0.0f && h <= 1.0f) ? h : 0.0f;
         }
-        const MIDIassignment& a = kMIDIassignments[p];
+        const MIDIassignment& a = preset.assignment;
         if (a.controller > 0) program.controllers[a.parameter] = static_cast<int8_t>(a.controller);
     }
 }
@@ -229,9 +246,22 @@ void Orvella::initPresets() {
 void Orvella::setProgram(VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
     curProgram = program;
-    const OrvellaProgram& current = programs[program];
-    for (int k = 0; k < kNumParams; ++k) setParameter(k, current.values[k]);
-    for (int k = 0; k < kNumParams; ++k) midiAssignments.assign(k, current.controllers[k]);
+    currentProgram.store(program, std::memory_order_release);
+    OrvellaProgram& current = programs[program];
+    for (int k = 0; k < kNumParams; ++k)
+        setParameter(k, std::atomic_ref<float>(current.values[k]).load(std::memory_order_relaxed));
+    for (int k = 0; k < kNumParams; ++k)
+        midiAssignments.assign(
+            k, std::atomic_ref<int8_t>(current.controllers[k]).load(std::memory_order_relaxed));
+}
+
+void Orvella::storeProgram(OrvellaProgram& to, const OrvellaProgram& from) {
+    std::memcpy(to.name, from.name, sizeof to.name);
+    for (int k = 0; k < kNumParams; ++k) {
+        std::atomic_ref<float>(to.values[k]).store(from.values[k], std::memory_order_relaxed);
+        std::atomic_ref<int8_t>(to.controllers[k])
+            .store(from.controllers[k], std::memory_order_relaxed);
+    }
 }
 
 void Orvella::setProgramName(char* name) {
@@ -256,14 +286,24 @@ bool Orvella::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
     return true;
 }
 
+// A copy: the audio thread may change the programs while the host reads the chunk.
 VstInt32 Orvella::getChunk(void** data, bool isPreset) {
     if (!data) return 0;
-    if (isPreset) {
-        *data = &programs[curProgram];
-        return sizeof(OrvellaProgram);
+    const int first = isPreset ? curProgram : 0;
+    const int count = isPreset ? 1 : kNumPrograms;
+    for (int p = 0; p < count; ++p) {
+        OrvellaProgram& copy = chunk[p];
+        OrvellaProgram& program = programs[first + p];
+        std::memcpy(copy.name, program.name, sizeof copy.name);
+        for (int k = 0; k < kNumParams; ++k) {
+            copy.values[k] =
+                std::atomic_ref<float>(program.values[k]).load(std::memory_order_relaxed);
+            copy.controllers[k] =
+                std::atomic_ref<int8_t>(program.controllers[k]).load(std::memory_order_relaxed);
+        }
     }
-    *data = programs;
-    return sizeof programs;
+    *data = chunk;
+    return static_cast<VstInt32>(count * sizeof(OrvellaProgram));
 }
 
 VstInt32 Orvella::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
@@ -278,8 +318,8 @@ VstInt32 Orvella::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
         for (int8_t& c : loaded[p].controllers)
             if (c < 0) c = MidiAssignments::kNone;
     }
-    std::memcpy(isPreset ? &programs[curProgram] : programs, loaded,
-                static_cast<std::size_t>(byteSize));
+    OrvellaProgram* target = isPreset ? &programs[curProgram] : programs;
+    for (int p = 0; p < count; ++p) storeProgram(target[p], loaded[p]);
     setProgram(curProgram);
     return 1;
 }
@@ -324,7 +364,8 @@ void Orvella::midiController(char controller, char value) {
 
 // Learning writes the stored assignment from the audio thread or the editor's: one atomic byte.
 void Orvella::storeController(int parameter, int8_t controller) {
-    std::atomic_ref<int8_t>(programs[curProgram].controllers[parameter])
+    std::atomic_ref<int8_t>(
+        programs[currentProgram.load(std::memory_order_acquire)].controllers[parameter])
         .store(controller, std::memory_order_relaxed);
 }
 
@@ -351,11 +392,7 @@ void Orvella::handleSpecialClick(long tag) {
 }
 
 void Orvella::highlightControl(long tag, bool on) {
-    if (OrvellaEditor* view = orvellaEditor()) view->highlightControl(tag, on);
-}
-
-OrvellaEditor* Orvella::orvellaEditor() const {
-    return static_cast<OrvellaEditor*>(editor);
+    if (view) view->highlightControl(tag, on);
 }
 
 // --- identity -----------------------------------------------------------------------------

@@ -6,16 +6,16 @@
 #include "dsp/mod_lag.h"
 #include "dsp/tqsp_filter_rbj.h"
 #include "dsp/tqsp_filter_swept_phasor.h"
-#include "editor/MidiLearnTarget.h"
 #include "effect/MidiAssignments.h"
+#include "effect/MidiLearnTarget.h"
 #include "effect/OrvellaProgram.h"
 #include "plugin/AudioEffectX.h"
 
 #include <atomic>
 #include <memory>
 
-class OrvellaEditor;
 class OrvellaParameterManager;
+class OrvellaView;
 
 class Orvella final : public AudioEffectX, public MidiLearnTarget {
 public:
@@ -23,26 +23,33 @@ public:
     explicit Orvella(audioMasterCallback audioMaster);
     ~Orvella() override;
 
-    // [main thread] Never while a process call runs.
+    // [main thread] Never while a process call runs. A resume starts from silent filters.
     void suspend() override;
     void resume() override;
+    // [main thread] Never while a process call runs. Only rates above 0 are taken; every
+    // generator, smoother and filter of this instance follows its own rate.
     void setSampleRate(float rate) override;
 
-    // [audio thread] Never allocates, locks or blocks.
+    // [audio thread] Never allocates, locks or blocks. Applies the parameter changes made
+    // since the last call first; writes silence while suspended; a block that leaves a
+    // non-finite or absurd value in the filters clears them at its end.
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
-    // [any thread] Indices outside 0..15 are ignored; values are clamped into 0..1.
+    // [any thread] Never blocks. Indices outside 0..15 are ignored; values are clamped into
+    // 0..1. The value is read back at once; the signal path takes it at its next block.
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
 
-    // [main thread] Program operations; never while a process call runs.
+    // [main thread] Program and chunk operations; may run while audio is processed, whose
+    // thread takes the new values at its next block.
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
-    // [main thread] text holds at least 11 bytes (whole value names are written).
+    // [main thread] text holds 9 bytes: eight characters and the terminator.
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
     void getParameterName(VstInt32 index, char* text) override;
+    // The data stays valid and unchanged until the next getChunk.
     VstInt32 getChunk(void** data, bool isPreset) override;
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
@@ -77,10 +84,13 @@ public:
     static constexpr int kNotLearning = -1;
 
 private:
-    void applyParameter(VstInt32 index, float value);
+    void applyPendingParameters();
+    void applyParameter(VstInt32 index);
+    void clearFilters();
+    // One program's values and controllers, stored whole where other threads may read them.
+    static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
     void highlightControl(long tag, bool on);
     void storeController(int parameter, int8_t controller);
-    OrvellaEditor* orvellaEditor() const;
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
     template <bool Stereo>
@@ -88,7 +98,13 @@ private:
                        int n);
 
     OrvellaProgram programs[kNumPrograms];
+    OrvellaProgram chunk[kNumPrograms]; // what getChunk last handed out
+    // The program setParameter writes into, from any thread; curProgram is the main thread's.
+    std::atomic<int> currentProgram{0};
+    // Bit k: parameter k changed since the audio thread last applied it.
+    std::atomic<uint32_t> pendingParameters{0};
     std::unique_ptr<OrvellaParameterManager> paramManager;
+    OrvellaView* view = nullptr; // the editor, owned by the base as its AEffEditor
     MidiAssignments midiAssignments;
     // The armed parameter, or kNotLearning: one atomic, so a learn completed on the audio
     // thread and a gesture on the editor's thread never see a half-made state.
@@ -105,7 +121,7 @@ private:
     gen_LFO_record gen2;
     mod_lag_record sweepLagA;
     mod_lag_record sweepLagB;
-    std::atomic<float> manualSweep{0.0f};
+    float manualSweep = 0.0f; // audio thread only
     VstInt32 inputCount = 2;
     bool suspended = false;
 };

@@ -7,10 +7,21 @@
 #include "params/OrvellaParameterManager.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+// Positions in the value lists of "Ph B Input", "Ph B Swp Ctrl" and "Ph B Swp Sync".
 enum Routing { kInA = 0, kOutA = 1, kInB = 2 };
+enum class SweepSource { kGen1 = 0, kGen2 = 1, kControl = 2 };
+constexpr float kReverse = 1.0f;
 constexpr int kSubBlock = 8;
+// Far above any signal a host sends (+100 dB over full scale): beyond it, or not finite, a
+// sample left in the filters would never leave them.
+constexpr float kAbsurd = 1e5f;
+
+bool absurd(float x) {
+    return !(std::fabs(x) < kAbsurd);
+}
 } // namespace
 
 namespace {
@@ -73,32 +84,37 @@ void Orvella::processRouted(int routing, const float* inL, const float* inR, flo
 }
 
 void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    applyPendingParameters();
     OrvellaParameterManager& p = *paramManager;
     const float depthA = p.getDSPValue(kPhaserADepth);
     const float depthB = p.getDSPValue(kPhaserBDepth);
-    if (suspended) return;
+    const bool stereo = inputCount == 2;
+    const int frames = std::max(sampleFrames, 0);
+    if (suspended) {
+        std::fill_n(outputs[0], frames, 0.0f);
+        if (stereo) std::fill_n(outputs[1], frames, 0.0f);
+        return;
+    }
 
     const bool sweepAManual = p.getNaturalValue(kPhaserASweepCtrl) != 0;
     const float wGen1A = sweepAManual ? 0.0f : 1.0f;
     const float wManA = sweepAManual ? 1.0f : 0.0f;
-    const float s = p.getNaturalValue(kPhaserBSweepSync) == 1.0f ? -1.0f : 1.0f;
+    const float s = p.getNaturalValue(kPhaserBSweepSync) == kReverse ? -1.0f : 1.0f;
     float wGen1B = 0, wGen2B = 0, wManB = 0;
-    switch (static_cast<int>(p.getNaturalValue(kPhaserBSweepCtrl))) {
-    case 0:
+    switch (static_cast<SweepSource>(static_cast<int>(p.getNaturalValue(kPhaserBSweepCtrl)))) {
+    case SweepSource::kGen1:
         wGen1B = s;
         break;
-    case 1:
+    case SweepSource::kGen2:
         wGen2B = s;
         break;
-    case 2:
+    case SweepSource::kControl:
         wManB = s;
         break;
     default:
         break;
     }
-    const float manual = manualSweep.load(std::memory_order_relaxed);
-    const bool stereo = inputCount == 2;
-    const int frames = std::max(sampleFrames, 0);
+    const float manual = manualSweep;
 
     int done = 0;
     do { // a call with no frames still makes one sub-block: the sweep steps once
@@ -120,4 +136,9 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
             processRouted<false>(routing, inL, nullptr, outL, nullptr, n);
         done += n;
     } while (done < frames);
+
+    // Every filter's memory reaches the last output frame within the block.
+    if (frames > 0 &&
+        (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1]))))
+        clearFilters();
 }

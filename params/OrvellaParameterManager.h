@@ -33,11 +33,13 @@ public:
     OrvellaParameterManager();
     ~OrvellaParameterManager() override;
 
-    // Switch and list parameters show their value names; text holds at least
-    // max(maxLen + 1, kValueTextMinBytes) bytes, since whole names are copied once maxLen
-    // reaches the list's width. [any thread]
+    // Switch and list parameters show their value names, shortened or cut where longer than
+    // maxLen; numbers keep at least "10.0". Never writes more than
+    // max(maxLen + 1, kNumberTextBytes) bytes. [any thread]
     void getValueString(long index, char* text, int maxLen) override;
     // Rates in hertz, depths and feedback as gains, shapes as waveform numbers.
     // [audio thread] never allocates for indices 0..15.
     float dspValueFromNaturalValue(long index, float natural) override;
+
+    static constexpr int kNumberTextBytes = 5; // "10.0" and its terminator
 };

@@ -215,7 +215,7 @@ VstIntPtr AudioEffectX::hostVendorSpecific(VstInt32 lArg1, VstIntPtr lArg2, void
 }
 
 VstInt32 AudioEffectX::canHostDo(char* text) {
-    return callHost(audioMasterCanDo, 0, 0, text) != 0;
+    return callHost(audioMasterCanDo, 0, 0, text) > 0; // 1 yes, -1 no, 0 unknown
 }
 
 VstInt32 AudioEffectX::getHostLanguage() {

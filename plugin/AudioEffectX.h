@@ -77,6 +77,7 @@ public:
     virtual VstInt32 getHostVendorVersion();
     virtual VstIntPtr hostVendorSpecific(VstInt32 lArg1, VstIntPtr lArg2, void* ptrArg,
                                          float floatArg);
+    // 1 when the host answers yes; its -1 (no) and 0 (unknown) give 0.
     virtual VstInt32 canHostDo(char* text);
     virtual VstInt32 getHostLanguage();
 

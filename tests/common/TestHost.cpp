@@ -3,9 +3,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <map>
 
 namespace {
-TestHost* activeHost = nullptr;
+// Each effect's callbacks go to the host that built it; during construction the effect is
+// not known yet, and the host building one on this thread takes them.
+std::mutex ownersMutex;
+std::map<const AEffect*, TestHost*> owners;
+thread_local TestHost* constructing = nullptr;
+
+TestHost* ownerOf(const AEffect* effect) {
+    std::lock_guard lock(ownersMutex);
+    const auto it = owners.find(effect);
+    return it != owners.end() ? it->second : constructing;
+}
 
 bool carriesText(VstInt32 opcode) {
     return opcode == audioMasterCanDo || opcode == audioMasterVendorSpecific;
@@ -13,14 +24,11 @@ bool carriesText(VstInt32 opcode) {
 } // namespace
 
 TestHost::TestHost(const std::string& modulePath)
-    : answer(defaultAnswer), module(dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-    activeHost = this;
-}
+    : answer(defaultAnswer), module(dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
 
 TestHost::~TestHost() {
     for (AEffect* e : std::vector<AEffect*>(open)) close(e);
     if (module) dlclose(module);
-    if (activeHost == this) activeHost = nullptr;
 }
 
 void* TestHost::symbol(const char* name) const {
@@ -31,14 +39,23 @@ AEffect* TestHost::instantiate() {
     using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<Entry>(symbol("VSTPluginMain"));
     if (!entry) return nullptr;
+    constructing = this;
     AEffect* effect = entry(callback);
-    if (effect) open.push_back(effect);
+    constructing = nullptr;
+    if (effect) {
+        open.push_back(effect);
+        std::lock_guard lock(ownersMutex);
+        owners[effect] = this;
+    }
     return effect;
 }
 
 VstIntPtr TestHost::close(AEffect* effect) {
     open.erase(std::remove(open.begin(), open.end(), effect), open.end());
-    return effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
+    const VstIntPtr result = effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
+    std::lock_guard lock(ownersMutex);
+    owners.erase(effect);
+    return result;
 }
 
 VstIntPtr TestHost::dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
@@ -79,7 +96,7 @@ VstIntPtr TestHost::defaultAnswer(const HostCall& call) {
 
 VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                              void* ptr, float opt) {
-    TestHost* host = activeHost;
+    TestHost* host = ownerOf(effect);
     if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
     HostCall call{effect, opcode, index, value, opt, {}};
     if (ptr && carriesText(opcode)) call.text = static_cast<const char*>(ptr);

@@ -1,5 +1,6 @@
 // A minimal VST 2.4 host for tests: loads a plug-in module with dlopen, builds effects
-// through VSTPluginMain and records every callback the plug-ins make.
+// through VSTPluginMain and records every callback its own effects make. Several hosts may
+// live at once; each answers only for the effects it built.
 #pragma once
 
 #include "plugin/VstInterface.h"

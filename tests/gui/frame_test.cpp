@@ -5,10 +5,9 @@
 #include "gui/platform/Surface.h"
 #include "gui_test_support.h"
 #include "plugin/VstInterface.h"
+#include "tests/common/AllocationCounter.h"
 
 #include <gtest/gtest.h>
-
-long allocationCount(); // allocation_counter.cpp
 
 using namespace GUI;
 using namespace guitest;

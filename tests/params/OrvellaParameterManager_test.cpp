@@ -1,65 +1,47 @@
 #include "params/OrvellaParameterManager.h"
+#include "tests/common/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
-std::atomic<long> gAllocations{0};
 constexpr char kCanary = 0x55;
 } // namespace
 
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 namespace {
 
-TEST(OrvellaParams, DeclaredAtTheirDefaults) {
-    const struct {
-        const char *shortName, *name;
-        tq_paramTypes type;
-        float natural;
-    } expected[kNumParams] = {
-        // clang-format off
-        {"G1 Rate", "Gn 1 Rate", kParamLinear, 1},      {"G1 RtCtl", "Gn 1 Rate Ctrl", kParamOnOff, 0},
-        {"G1 Shape", "Gn 1 Shape", kParamOnOff, 0},     {"G2 Rate", "Gn 2 Rate", kParamLinear, 1},
-        {"G2 Shape", "Gn 2 Shape", kParamOnOff, 0},     {"A Depth", "Ph A Depth", kParamLinear, 1},
-        {"A Feedbk", "Ph A Feedback", kParamLinear, 0}, {"A SwpCtl", "Ph A Swp Ctrl", kParamOnOff, 0},
-        {"B Input", "Ph B Input", kParamInteger, 0},    {"B Depth", "Ph B Depth", kParamLinear, 1},
-        {"B Feedbk", "Ph B Feedback", kParamLinear, 0}, {"B SwpCtl", "Ph B Swp Ctrl", kParamInteger, 0},
-        {"B SwpSnc", "Ph B Swp Sync", kParamOnOff, 0},  {"A Active", "Ph A Active", kParamOnOff, 1},
-        {"B Active", "Ph B Active", kParamOnOff, 1},    {"Sweep CC", "Sweep Control", kParamLinear, 0}
-        // clang-format on
-    };
+// What a host shows of each parameter: its name, and its text at both ends of the host range
+// (which fixes the type and the natural range), starting from the defaults.
+TEST(OrvellaParams, HostSeesNamesAndRangeEnds) {
+    const char* const expected[kNumParams][3] = {
+        {"G1 Rate", "1.0", "10.0"},        {"G1 RtCtl", "Manual", "Sweep Ctrl"},
+        {"G1 Shape", "Sine", "Square"},    {"G2 Rate", "1.0", "10.0"},
+        {"G2 Shape", "Sine", "Square"},    {"A Depth", "1.0", "10.0"},
+        {"A Feedbk", "0.0", "10.0"},       {"A SwpCtl", "Gen 1", "Sweep Ctrl"},
+        {"B Input", "In A", "In B"},       {"B Depth", "1.0", "10.0"},
+        {"B Feedbk", "0.0", "10.0"},       {"B SwpCtl", "Gen 1", "Sweep Ctrl"},
+        {"B SwpSnc", "Normal", "Reverse"}, {"A Active", "Off", "On"},
+        {"B Active", "Off", "On"},         {"Sweep CC", "0.0", "1.0"}};
     OrvellaParameterManager m;
     for (long i = 0; i < kNumParams; ++i) {
         SCOPED_TRACE(i);
+        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
         char text[32];
         m.getName(i, text, 8);
-        EXPECT_STREQ(expected[i].shortName, text);
-        EXPECT_EQ(expected[i].name, m.getName(i));
-        EXPECT_EQ(expected[i].type, m.getType(i));
-        EXPECT_EQ(expected[i].natural, m.getNaturalValue(i));
-        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
+        EXPECT_STREQ(expected[i][0], text);
+        for (int end = 0; end < 2; ++end) {
+            m.setVSTvalue(i, float(end));
+            m.getValueString(i, text, 16);
+            EXPECT_STREQ(expected[i][1 + end], text);
+        }
     }
-    EXPECT_EQ(kNumParams, m.getParameterCount());
 }
 
-// Whole value names once maxLen reaches the list's width, else cut to maxLen characters.
+// Whole value names once maxLen reaches the list's width and holds them, else shortened
+// or cut to maxLen characters.
 TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
     const struct {
         long index;
@@ -73,13 +55,13 @@ TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
         {kSweepControl, 0.5f, 2.50875f, 4, "0.5"}, {kSweepControl, 0, 0.01f, 8, "0.0"},
         {kPhaserADepth, 10, 0.999f, 8, "10.0"}, {kPhaserBDepth, 1, 0.0999f, 8, "1.0"},
         {kPhaserAFeedback, 10, 0.9f, 8, "10.0"}, {kPhaserBFeedback, 0, 0, 8, "0.0"},
-        {kGen1RateCtrl, 1, 1, 7, "Sweep Ctrl"}, {kGen1RateCtrl, 1, 1, 6, "Sweep "},
+        {kGen1RateCtrl, 1, 1, 7, "Sweep C"}, {kGen1RateCtrl, 1, 1, 6, "Sweep "},
         {kGen1RateCtrl, 0, 0, 1, "M"}, {kGen1RateCtrl, -1, 0, 8, "Manual"},
         {kGen1Shape, 0, 72, 8, "Sine"}, {kGen2Shape, 1, 71, 6, "Square"}, {kGen2Shape, 0.5f, 71, 8, "Sine"},
-        {kPhaserASweepCtrl, 1, 1, 6, "Sweep Ctrl"}, {kPhaserASweepCtrl, 1, 1, 5, "Sweep"},
+        {kPhaserASweepCtrl, 1, 1, 6, "Sweep "}, {kPhaserASweepCtrl, 1, 1, 5, "Sweep"},
         {kPhaserBInput, 1, 1, 5, "Out A"}, {kPhaserBInput, 1, 1, 4, "Out "}, {kPhaserBInput, 2, 2, 8, "In B"},
-        {kPhaserBSweepCtrl, 2, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepCtrl, 1, 1, 3, "Gen"},
-        {kPhaserBSweepCtrl, 5, 2, 8, "Sweep Ctrl"}, {kPhaserBSweepSync, 1, 1, 8, "Reverse"},
+        {kPhaserBSweepCtrl, 2, 2, 8, "Swp Ctrl"}, {kPhaserBSweepCtrl, 1, 1, 3, "Gen"},
+        {kPhaserBSweepCtrl, 5, 2, 12, "Sweep Ctrl"}, {kPhaserBSweepSync, 1, 1, 8, "Reverse"},
         {kPhaserBSweepSync, 0, 0, 7, "Normal"}, {kPhaserBSweepSync, 1e9f, 1, 8, "Reverse"},
         {kPhaserAActive, 1, 1, 8, "On"}, {kPhaserBActive, 0, 0, 8, "Off"}
         // clang-format on
@@ -109,7 +91,8 @@ TEST(OrvellaParams, DSPvaluesAndDisplayTexts) {
     }
 }
 
-// Value texts keep to max(maxLen + 1, 11) bytes, text-entry forms to maxLen + 1.
+// Value texts keep to max(maxLen + 1, 5) bytes (a host gives 9), text-entry forms to
+// maxLen + 1.
 TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
     OrvellaParameterManager m;
     for (long index = 0; index < kNumParams; ++index) {
@@ -121,7 +104,7 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
                 char text[40];
                 std::memset(text, kCanary, sizeof text);
                 m.getValueString(index, text, maxLen);
-                const int limit = std::max(maxLen + 1, tq_paramManager::kValueTextMinBytes);
+                const int limit = std::max(maxLen + 1, OrvellaParameterManager::kNumberTextBytes);
                 ASSERT_EQ(std::string(40 - limit, kCanary), std::string(text + limit, 40 - limit));
 
                 std::memset(text, kCanary, sizeof text);
@@ -136,14 +119,14 @@ TEST(OrvellaParams, TextWritersStayInsideTheirBuffers) {
     char text[16];
     m.setNaturalValue(kGen1RateCtrl, 1);
     m.getTextEditString(kGen1RateCtrl, text, 8);
-    EXPECT_STREQ("SweepCtr", text);
+    EXPECT_STREQ("SwpCtrl", text);
 }
 
 // What the effect does from host and audio threads must never allocate.
 TEST(OrvellaParams, DeclaredParametersAreReadAndWrittenWithoutAllocating) {
     OrvellaParameterManager m;
     char text[32];
-    const long before = gAllocations;
+    const long before = allocationCount();
     for (long index = 0; index < kNumParams; ++index) {
         m.setVSTvalue(index, 0.75f);
         m.getDSPValue(index);
@@ -155,7 +138,7 @@ TEST(OrvellaParams, DeclaredParametersAreReadAndWrittenWithoutAllocating) {
         m.VSTvalueFromNaturalValue(index, 3.0f);
         m.naturalValueFromVSTvalue(index, 0.3f);
     }
-    EXPECT_EQ(before, gAllocations);
+    EXPECT_EQ(before, allocationCount());
 }
 
 } // namespace

@@ -42,6 +42,11 @@ TEST(Entry, NullForAHostWithoutAVersionAndForAFailedConstruction) {
             EXPECT_EQ(host.allCalls().size(), 1u);
         }
     }
+    TestHost host(probePath); // -1 is the host's "no"
+    host.answer = [](const HostCall& c) -> VstIntPtr {
+        return c.opcode == audioMasterCanDo ? -1 : TestHost::defaultAnswer(c);
+    };
+    EXPECT_NE(host.instantiate(), nullptr);
 }
 
 TEST(Entry, ExportsOnlyTheEntryPoints) {

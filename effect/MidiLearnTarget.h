@@ -1,5 +1,5 @@
-// What the editor needs of its effect beyond the host's parameter calls: the learn gesture.
-// The effect implements it, so the editor library never depends on the effect's own.
+// What an editor needs of its effect beyond the host's parameter calls: the learn gesture.
+// The effect implements it; an editor reaches it without knowing the effect's class.
 #pragma once
 
 class MidiLearnTarget {
