@@ -168,7 +168,7 @@ void processReplacing(AEffect* e, float** in, float** out, VstInt32 frames) {
 extern "C" __attribute__((visibility("default"))) AEffect*
 entry(audioMasterCallback host) asm(TRACE_NAME(TRACE_ENTRY));
 AEffect* entry(audioMasterCallback host) {
-    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) != kVstVersion) return nullptr;
+    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
 #ifdef TRACE_REFUSE
     return nullptr;
 #endif
