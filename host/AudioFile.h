@@ -1,5 +1,4 @@
-// Sound files through libsndfile: whatever it reads, mono or stereo, kept as planar
-// 32-bit float channels at the file's own sampling rate.
+// Sound in planar 32-bit float channels, and the sound file formats libsndfile writes.
 #pragma once
 
 #include <filesystem>
@@ -12,15 +11,6 @@ struct AudioBuffer {
 
     std::size_t frames() const { return channels.empty() ? 0 : channels.front().size(); }
 };
-
-struct AudioFile {
-    AudioBuffer audio;
-    int format = 0; // libsndfile's format code: container and sample encoding
-};
-
-// [main thread] Reads a whole file; throws HostError for a missing, unreadable or
-// unsupported one.
-AudioFile readAudioFile(const std::filesystem::path& path);
 
 // [main thread] The container named by `name` ("wav", "flac", ...), keeping the sample
 // encoding of `like` when that container can hold it; throws HostError for an unknown name.
@@ -35,6 +25,3 @@ std::string formatNames();
 // this shape.
 void checkWritable(const std::filesystem::path& path, int format, std::size_t channels,
                    double sampleRate);
-// [main thread] Writes the whole file (callers write to a TemporaryOutput); throws
-// HostError.
-void writeAudioFile(const std::filesystem::path& path, const AudioBuffer& audio, int format);

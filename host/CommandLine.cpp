@@ -99,34 +99,45 @@ private:
     std::size_t next_;
 };
 
+// The options that set the plug-in up, and --help.
+std::vector<Arguments::Option> setupOptions(PluginSetup& s, bool& help) {
+    return {
+        {"--plugin", true, [&s](const std::string& v) { s.plugin = v; }},
+        {"--preset", true, [&s](const std::string& v) { s.preset = v; }},
+        {"--program", true, [&s](const std::string& v) { s.program = v; }},
+        {"--set", true, [&s](const std::string& v) { s.settings.push_back(parameterSetting(v)); }},
+        {"--help", false, [&help](const std::string&) { help = true; }},
+    };
+}
+
 RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path& plugin,
                             bool& help) {
     RenderCommand c;
-    c.plugin = plugin;
-    const std::vector<Arguments::Option> options = {
-        {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
-        {"--program", true, [&](const std::string& v) { c.program = v; }},
-        {"--set", true, [&](const std::string& v) { c.settings.push_back(parameterSetting(v)); }},
-        {"--cc", true, [&](const std::string& v) { c.controlChanges.push_back(controlChange(v)); }},
-        {"--block", true,
-         [&](const std::string& v) {
-             auto n = integer(v, 1, 65536);
-             if (!n) throw HostError("--block needs a number of samples from 1 to 65536");
-             c.blockSize = *n;
-         }},
-        {"--tail", true,
-         [&](const std::string& v) {
-             auto s = number(v);
-             if (!s || *s < 0 || *s > 3600)
-                 throw HostError("--tail needs a number of seconds from 0 to 3600");
-             c.tailSeconds = *s;
-         }},
-        {"--spectrogram", true, [&](const std::string& v) { c.spectrogram = v; }},
-        {"--format", true, [&](const std::string& v) { c.format = v; }},
-        {"--demo", false, [&](const std::string&) { c.demo = true; }},
-        {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
-        {"--help", false, [&](const std::string&) { help = true; }},
-    };
+    c.setup.plugin = plugin;
+    std::vector<Arguments::Option> options = setupOptions(c.setup, help);
+    options.insert(
+        options.end(),
+        {
+            {"--cc", true,
+             [&](const std::string& v) { c.controlChanges.push_back(controlChange(v)); }},
+            {"--block", true,
+             [&](const std::string& v) {
+                 auto n = integer(v, 1, 65536);
+                 if (!n) throw HostError("--block needs a number of samples from 1 to 65536");
+                 c.blockSize = *n;
+             }},
+            {"--tail", true,
+             [&](const std::string& v) {
+                 auto s = number(v);
+                 if (!s || *s < 0 || *s > 3600)
+                     throw HostError("--tail needs a number of seconds from 0 to 3600");
+                 c.tailSeconds = *s;
+             }},
+            {"--spectrogram", true, [&](const std::string& v) { c.spectrogram = v; }},
+            {"--format", true, [&](const std::string& v) { c.format = v; }},
+            {"--demo", false, [&](const std::string&) { c.demo = true; }},
+            {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
+        });
     const auto files = Arguments(all, 2).parse(options);
     if (help) return c;
     std::stable_sort(
@@ -173,6 +184,30 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
         if (command == "info") return InfoCommand{plugin, json};
         return GuiCommand{plugin};
     }
+    if (command == "preset") {
+        const std::string action = all.size() > 2 ? all[2] : "";
+        if (action == "save") {
+            PresetSaveCommand c;
+            c.setup.plugin = defaultPlugin;
+            const auto files = Arguments(all, 3).parse(setupOptions(c.setup, help));
+            if (help) return HelpCommand{};
+            if (files.size() != 1) throw HostError("preset save takes one output file");
+            c.output = files[0];
+            return c;
+        }
+        if (action == "show") {
+            PresetShowCommand c;
+            const auto files = Arguments(all, 3).parse({
+                {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
+                {"--help", false, [&](const std::string&) { help = true; }},
+            });
+            if (help) return HelpCommand{};
+            if (files.size() != 1) throw HostError("preset show takes one preset file");
+            c.file = files[0];
+            return c;
+        }
+        throw HostError("preset needs 'save' or 'show' (try: orvella-host --help)");
+    }
     throw HostError("unknown command '" + command + "' (try: orvella-host --help)");
 }
 
@@ -182,13 +217,19 @@ std::string usage() {
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
   orvella-host info [--plugin PATH] [--json]
   orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
+  orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
+                       [--program N|NAME] [--set PARAM=VALUE ...]
+                                         save the program, or the whole bank
+  orvella-host preset show FILE [--plugin PATH]
+                                         print a preset file; whether it fits PATH
 
 Render options:
   --plugin PATH        a plug-in .so or bundle folder (default: the Orvella bundle
                        built beside this tool)
-  --program N|NAME     select a program first
+  --preset FILE        load an .fxp program or .fxb bank first
+  --program N|NAME     select a program (after the preset)
   --set PARAM=VALUE    set a parameter (index or name) to a host value 0..1 or to the
-                       text the plug-in displays, e.g. --set "Ph B Input=In B"
+                       text the plug-in displays, e.g. --set "B Input=In A"
   --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
@@ -196,5 +237,11 @@ Render options:
                        output's extension names, else the input's)
   --spectrogram PNG    write a spectrogram of input and output side by side
   --quiet              no progress bar
+
+Examples:
+  orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
+  orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=0.9"
+  orvella-host render in.wav out.flac --preset slow.fxp --tail 2
+  orvella-host preset show slow.fxp
 )";
 }

@@ -19,14 +19,21 @@ struct ControlChange {
     int value;
 };
 
+// What the plug-in is set to before it works: a preset file, then a program, then
+// parameters.
+struct PluginSetup {
+    std::filesystem::path plugin;
+    std::optional<std::filesystem::path> preset;
+    std::optional<std::string> program;
+    std::vector<ParameterSetting> settings;
+};
+
 struct RenderCommand {
     std::filesystem::path input; // empty with --demo
     std::filesystem::path output;
-    std::filesystem::path plugin;
+    PluginSetup setup;
     std::filesystem::path spectrogram; // empty for none
     bool demo = false;
-    std::optional<std::string> program;
-    std::vector<ParameterSetting> settings;
     std::vector<ControlChange> controlChanges; // in time order
     int blockSize = 512;
     double tailSeconds = 0;
@@ -43,9 +50,21 @@ struct GuiCommand {
     std::filesystem::path plugin;
 };
 
+// Writes the current program (.fxp) or the bank (.fxb) after the setup.
+struct PresetSaveCommand {
+    std::filesystem::path output;
+    PluginSetup setup;
+};
+
+struct PresetShowCommand {
+    std::filesystem::path file;
+    std::optional<std::filesystem::path> plugin; // also say whether the file fits it
+};
+
 struct HelpCommand {};
 
-using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, HelpCommand>;
+using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, PresetSaveCommand,
+                             PresetShowCommand, HelpCommand>;
 
 // [main thread] Throws HostError with a one-line reason for anything malformed.
 Command parseCommandLine(const std::vector<std::string>& arguments,

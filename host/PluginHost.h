@@ -1,30 +1,28 @@
-// One plug-in instance, loaded from its shared object through its entry point, and the
-// host's side of its callback. Everything here runs on the tool's one thread, which is
-// the host's main thread and, during rendering, its audio thread as well.
+// One plug-in instance, loaded through the bridge every part of the project uses, and
+// the tool's side of its callback. Everything here runs on the tool's one thread, which
+// is the host's main thread and, during rendering, its audio thread as well.
 #pragma once
 
-#include "plugin/VstInterface.h"
+#include "audiounit/VSTPlugIn.h"
 
 #include <filesystem>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
-class PluginHost final {
+class PluginHost final : public VSTHost {
 public:
     // [main thread] Loads the module (a shared object or a bundle folder), builds the effect
     // and opens it: effOpen, effSetSampleRate, effSetBlockSize. Throws HostError naming
     // what is wrong with the path.
     PluginHost(const std::filesystem::path& path, double sampleRate, VstInt32 blockSize);
     // [main thread] Suspends a running effect, closes it and unloads the module.
-    ~PluginHost();
+    ~PluginHost() override;
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
 
-    // The module inside a bundle folder, or the path itself when it names a file.
-    static std::filesystem::path resolveModule(const std::filesystem::path& path);
-
-    AEffect& effect() const { return *effect_; }
+    VSTPlugIn& plugIn() const { return *plugIn_; }
+    const AEffect& effect() const { return *plugIn_->getEffect(); }
     const std::filesystem::path& modulePath() const { return module_; }
     double sampleRate() const { return sampleRate_; }
     VstInt32 blockSize() const { return blockSize_; }
@@ -37,13 +35,11 @@ public:
     // [main thread] effMainsChanged 1 then effStartProcess; suspend undoes both.
     void resume();
     void suspend();
-    // [audio thread] Where the next block starts, as audioMasterGetTime reports it, and
-    // whether the host renders offline (audioMasterGetCurrentProcessLevel).
+    // [audio thread] Where the next block starts, as audioMasterGetTime reports it.
     void setSamplePosition(double samples) {
         time_.samplePos = samples;
         if (samples > 0) time_.flags &= ~kVstTransportChanged;
     }
-    void setOffline(bool offline) { offline_ = offline; }
 
     // [main thread] The plug-in's texts; empty when it gives none.
     std::string effectName() const;
@@ -65,26 +61,35 @@ public:
     // (found by trying host values); false, leaving the value alone, when none shows it.
     bool setParameterToDisplay(VstInt32 index, const std::string& text);
 
-    // [ui thread] Called for each audioMasterAutomate and audioMasterSizeWindow.
+    // [main thread] Called for each audioMasterAutomate and audioMasterSizeWindow.
     std::function<void(VstInt32 index, float value)> onAutomate;
-    std::function<bool(int width, int height)> onSizeWindow;
+    std::function<void(int width, int height)> onSizeWindow;
+
+    // VSTHost: the effect's questions, answered as a host playing at a steady 120 bpm.
+    void getVendor(VSTPlugIn& plugIn, char* text) override;
+    void getProduct(VSTPlugIn& plugIn, char* text) override;
+    int getVersion(VSTPlugIn& plugIn) override;
+    bool canDo(VSTPlugIn& plugIn, const char* what) override;
+    VstTimeInfo* getTimeInfo(VSTPlugIn& plugIn, int flags) override;
+    void beginEdit(VSTPlugIn& plugIn, int parameter) override;
+    void automate(VSTPlugIn& plugIn, int parameter, float value) override;
+    void endEdit(VSTPlugIn& plugIn, int parameter) override;
+    bool isIOPinConnected(VSTPlugIn& plugIn, bool output, int pin) override;
+    void idle(VSTPlugIn& plugIn) override;
+    void updateDisplay(VSTPlugIn& plugIn) override;
+    void resizeWindow(VSTPlugIn& plugIn, int width, int height) override;
 
 private:
-    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                              void* ptr, float opt);
-    VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
-    std::string text(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0) const;
-    VstTimeInfo* timeInfo(VstIntPtr mask);
+    using TextGetter = void (VSTPlugIn::*)(int, char*);
+    std::string text(VstInt32 opcode) const;
+    std::string text(TextGetter getter, VstInt32 index) const;
 
+    std::unique_ptr<VSTPlugIn> plugIn_;
     std::filesystem::path module_;
-    void* library_ = nullptr;
-    AEffect* effect_ = nullptr;
     double sampleRate_;
     VstInt32 blockSize_;
     int inputsConnected_ = 2;
     int outputsConnected_ = 2;
     bool running_ = false;
-    bool offline_ = false;
     VstTimeInfo time_{};
-    std::string directory_;
 };

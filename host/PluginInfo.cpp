@@ -57,8 +57,7 @@ Facts gather(const PluginHost& host) {
     for (VstInt32 i = 0; i < e.numPrograms; ++i) f.programs.push_back(host.programName(i));
     for (VstInt32 i = 0; i < e.numParams; ++i)
         f.parameters.push_back({host.parameterName(i), host.parameterDisplay(i),
-                                host.parameterLabel(i),
-                                e.getParameter(const_cast<AEffect*>(&e), i)});
+                                host.parameterLabel(i), host.plugIn().getParameter(i)});
     return f;
 }
 

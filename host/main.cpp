@@ -1,12 +1,15 @@
 // orvella-host: renders sound files through a VST 2.4 plug-in, prints its facts and opens
 // its editor. Every failure the user can fix is one line on stderr and exit status 2.
 #include "host/AudioFile.h"
+#include "host/AudioFileReader.h"
+#include "host/AudioFileWriter.h"
 #include "host/CommandLine.h"
 #include "host/DemoSignal.h"
 #include "host/EditorWindow.h"
 #include "host/HostError.h"
 #include "host/PluginHost.h"
 #include "host/PluginInfo.h"
+#include "host/PresetFile.h"
 #include "host/ProgressBar.h"
 #include "host/Renderer.h"
 #include "host/Sonogram.h"
@@ -15,9 +18,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sndfile.h>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -45,7 +50,7 @@ void applySetting(PluginHost& host, const ParameterSetting& setting) {
     const std::string name = "'" + host.parameterName(index) + "'";
     const auto value = hostValue(setting.value);
     if (value && *value >= 0 && *value <= 1) {
-        host.effect().setParameter(&host.effect(), index, static_cast<float>(*value));
+        host.plugIn().setParameter(index, static_cast<float>(*value));
         return;
     }
     // A number can still be a list entry's text; anything else must be one.
@@ -55,34 +60,110 @@ void applySetting(PluginHost& host, const ParameterSetting& setting) {
     throw HostError("parameter " + name + " has no value shown as '" + setting.value + "'");
 }
 
-int renderCommand(const RenderCommand& c) {
-    const AudioFile source =
-        c.demo ? AudioFile{demoSignal(), SF_FORMAT_WAV | SF_FORMAT_PCM_24} : readAudioFile(c.input);
-    const int format =
-        c.format ? formatNamed(*c.format, source.format) : formatForOutput(c.output, source.format);
+// A preset file first, then the program, then each parameter.
+void applySetup(PluginHost& host, const PluginSetup& setup) {
+    if (setup.preset && !loadPreset(host, *setup.preset))
+        std::fprintf(stderr,
+                     "orvella-host: note: preset '%s' does not fit the plug-in completely "
+                     "(its counts or values differ); what fits is applied\n",
+                     setup.preset->c_str());
+    if (setup.program) host.setProgram(host.findProgram(*setup.program));
+    for (const ParameterSetting& s : setup.settings) applySetting(host, s);
+}
 
-    PluginHost host(c.plugin, source.audio.sampleRate, c.blockSize);
-    if (c.program) host.setProgram(host.findProgram(*c.program));
-    for (const ParameterSetting& s : c.settings) applySetting(host, s);
-    checkWritable(c.output, format, renderedChannels(host, source.audio), source.audio.sampleRate);
+int renderCommand(const RenderCommand& c) {
+    std::optional<AudioFileReader> file;
+    AudioBuffer demo;
+    RenderInput input;
+    int sourceFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    if (c.demo) {
+        demo = demoSignal();
+        std::size_t given = 0;
+        input = {demo.sampleRate, demo.channels.size(), demo.frames(),
+                 [&demo, given](float* const* to, std::size_t n) mutable {
+                     for (std::size_t ch = 0; ch < demo.channels.size(); ++ch)
+                         std::copy_n(demo.channels[ch].begin() + static_cast<long>(given), n,
+                                     to[ch]);
+                     given += n;
+                     return n;
+                 }};
+    } else {
+        file.emplace(c.input);
+        sourceFormat = file->format();
+        input = {file->sampleRate(), file->channels(), file->frames(),
+                 [&file](float* const* to, std::size_t n) { return file->read(to, n); }};
+    }
+    const int format =
+        c.format ? formatNamed(*c.format, sourceFormat) : formatForOutput(c.output, sourceFormat);
+
+    PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
+    applySetup(host, c.setup);
+    const std::size_t channels = renderedChannels(host, input.channels);
+    checkWritable(c.output, format, channels, input.sampleRate);
 
     // Claimed before the work starts, so an unwritable folder fails at once.
     TemporaryOutput sound(c.output);
     std::optional<TemporaryOutput> picture;
     if (!c.spectrogram.empty()) picture.emplace(c.spectrogram);
+    AudioFileWriter writer(sound.path(), format, channels, input.sampleRate);
+    const std::size_t length =
+        input.frames + static_cast<std::size_t>(std::llround(c.tailSeconds * input.sampleRate));
+    std::optional<Sonogram> sonogram;
+    if (picture) sonogram.emplace(input.sampleRate, input.channels, channels, length);
+    RenderInput source = input;
+    source.read = [&input, &sonogram](float* const* to, std::size_t n) {
+        const std::size_t got = input.read(to, n);
+        if (sonogram) sonogram->addInput(to, got);
+        return got;
+    };
 
-    const double seconds =
-        static_cast<double>(source.audio.frames()) / source.audio.sampleRate + c.tailSeconds;
-    ProgressBar bar(stderr, !c.quiet, seconds);
-    const AudioBuffer rendered =
-        render(host, source.audio, {c.tailSeconds, c.controlChanges},
-               [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
+    ProgressBar bar(stderr, !c.quiet, static_cast<double>(length) / input.sampleRate);
+    render(
+        host, source,
+        [&writer, &sonogram](const float* const* from, std::size_t n) {
+            writer.write(from, n);
+            if (sonogram) sonogram->addOutput(from, n);
+        },
+        {c.tailSeconds, c.controlChanges},
+        [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
 
-    writeAudioFile(sound.path(), rendered, format);
-    if (picture) writeSonogram(picture->path(), source.audio, rendered);
+    writer.close();
+    if (sonogram) sonogram->write(picture->path());
     sound.commit();
     if (picture) picture->commit();
+    return 0;
+}
+
+int presetSaveCommand(const PresetSaveCommand& c) {
+    const bool bank = isBankFile(c.output);
+    PluginHost host(c.setup.plugin, 44100, 512);
+    applySetup(host, c.setup);
+    const PresetData data = presetOf(host, bank);
+    TemporaryOutput file(c.output);
+    std::ofstream out(file.path(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
+    out.close();
+    if (!out) throw HostError("cannot write '" + c.output.string() + "'");
+    file.commit();
+    return 0;
+}
+
+int presetShowCommand(const PresetShowCommand& c) {
+    const PresetData data = readPresetFile(c.file);
+    // Nothing is printed of a file that turns out broken.
+    std::ostringstream text;
+    try {
+        describePreset(data, text);
+    } catch (const HostError& e) {
+        throw HostError("preset '" + c.file.string() + "': " + e.what());
+    }
+    std::cout << text.str();
+    if (c.plugin) {
+        PluginHost host(*c.plugin, 44100, 512);
+        describeFit(host, data, std::cout);
+    }
     return 0;
 }
 
@@ -92,6 +173,10 @@ int run(const Command& command) {
         return 0;
     }
     if (const auto* render = std::get_if<RenderCommand>(&command)) return renderCommand(*render);
+    if (const auto* save = std::get_if<PresetSaveCommand>(&command))
+        return presetSaveCommand(*save);
+    if (const auto* show = std::get_if<PresetShowCommand>(&command))
+        return presetShowCommand(*show);
     if (const auto* info = std::get_if<InfoCommand>(&command)) {
         PluginHost host(info->plugin, 44100, 512);
         printPluginInfo(host, info->json, std::cout);

@@ -91,6 +91,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return 0;
     case effGetProgram:
         return p.program;
+    case effGetProgramName:
+        copyText(programNames[p.program]);
+        return 0;
     case effGetProgramNameIndexed:
         if (index < 0 || index >= kPrograms) return 0;
         copyText(programNames[index]);

@@ -186,7 +186,7 @@ TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
 
     const std::string log = slurp("trace.txt");
     EXPECT_TRUE(log.starts_with("sampleRateAtStart 44100\nopen\nsampleRate 44100\nblockSize 64\n"
-                                "mains 1\npins 0 0\nlevel 4\nevent 0 11534597\n"))
+                                "mains 1\npins 0 0\nlevel 0\nevent 0 11534597\n"))
         << log;
     EXPECT_TRUE(log.ends_with("\nmains 0\nclose\n"));
     int blocks = 0, frames = 0;
@@ -253,6 +253,12 @@ TEST_F(HostTool, MonoInputMonoPluginLegacyEntryAndTail) {
 
 TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(2, 100));
+    ASSERT_EQ(tool({"preset", "save", "t.fxp", "--plugin", tracer}).status, 0);
+    const std::string fxp = slurp("t.fxp");
+    std::ofstream("short.fxp") << fxp.substr(0, 20);
+    std::ofstream("cut.fxp") << fxp.substr(0, fxp.size() - 1);
+    std::ofstream("foreign.fxp") << fxp.substr(0, 19) + "x" + fxp.substr(20);
+    fs::remove("trace.txt");
     writeSound("three.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(3, 100));
     std::ofstream("junk.wav") << "not a sound";
     std::ofstream("junk.so") << "not a module";
@@ -266,9 +272,9 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--plugin", "none.so"}, "plug-in not found"},
         {{"--plugin", "junk.so"}, "cannot load plug-in"},
         {{"--plugin", "Empty.vst"}, "no plug-in module in bundle"},
-        {{"--plugin", built("tests/host/trace_plugin_no_entry.so")}, "exports neither"},
-        {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "wrong magic"},
-        {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "refused to start"},
+        {{"--plugin", built("tests/host/trace_plugin_no_entry.so")}, "Could not locate function"},
+        {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "doesn't return object"},
+        {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "doesn't return object"},
         {{"--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
         {{"--set", "5=0.5"}, "parameter 5 does not exist"},
         {{"--set", "Gain=1.5"}, "outside 0..1"},
@@ -284,11 +290,17 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"in.wav", "no/such/out.wav"}, "cannot write"},
         {{"--spectrogram", "no/such.png"}, "cannot write"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--preset", "none.fxp"}, "preset not found"},
+        {{"--preset", "short.fxp"}, "preset 'short.fxp': End of file error"},
+        {{"--preset", "cut.fxp"}, "Invalid format of FXP / FXB data"},
+        {{"--preset", "foreign.fxp"}, "Invalid format of FXP / FXB data"},
+        {{"preset", "show", "short.fxp"}, "End of file error"},
+        {{"preset", "save", "p.txt"}, "ends in .fxp"},
     };
     const auto before = std::distance(fs::directory_iterator("."), {});
     for (auto [args, says] : cases) {
         if (args[0].starts_with("--")) args.insert(args.begin(), {"in.wav", "out.wav"});
-        args.insert(args.begin(), "render");
+        if (args[0] != "preset") args.insert(args.begin(), "render");
         if (std::find(args.begin(), args.end(), "--plugin") == args.end())
             args.insert(args.end(), {"--plugin", tracer});
         SCOPED_TRACE(says);
@@ -374,7 +386,82 @@ TEST_F(HostTool, GuiOpensTheEditorPrintsAutomationAndClosesWithTheWindow) {
     EXPECT_TRUE(log.ends_with("\neditClose\nmains 0\nclose\n")) << log;
 }
 
+TEST_F(HostTool, PresetsInTheParameterForm) {
+    const Channels in = noise(2, 1000);
+    const std::string save[] = {"preset", "save", "", "--plugin", tracer, "--set", "Gain=0.25"};
+    for (const char* file : {"t.fxp", "t.fxb"}) {
+        std::vector<std::string> args(std::begin(save), std::end(save));
+        args[2] = file;
+        ASSERT_EQ(tool(args).status, 0);
+    }
+    const ToolRun shown = tool({"preset", "show", "t.fxb", "--plugin", tracer});
+    for (const char* fact :
+         {"FXB bank, parameter form (FxBk, format 1)", "Trce (1416782693)", "programs    3",
+          "program 0:  \"Half\", 2 parameters\n    0.5000 0.0000",
+          "program 2:  \"Quiet\", 2 parameters\n    0.1000 0.0000",
+          "matches Tracer (Trce): loads completely"})
+        EXPECT_NE(shown.out.find(fact), std::string::npos) << fact << "\n" << shown.out;
+    expectScaled(in, render(in, {"--plugin", tracer, "--preset", "t.fxp"}).channels, 0.25f);
+    expectScaled(
+        in, render(in, {"--plugin", tracer, "--preset", "t.fxb", "--program", "1"}).channels, 1.0f);
+}
+
 // --- with the real effect -------------------------------------------------------------------
+
+TEST_F(HostTool, PresetsInTheChunkFormRenderAsTheirSettings) {
+    struct Case {
+        std::string plugin;
+        std::vector<std::string> settings, after; // saved with `settings`, loaded with `after`
+    };
+    const Case cases[] = {
+        {orvella, {"--program", "3", "--set", "A Feedbk=0.9"}, {}},
+        {orvella, {"--program", "5", "--set", "A Feedbk=0.9"}, {"--program", "5"}},
+        {thirdParty.string(), {"--set", "Decay=0.5"}, {}},
+    };
+    const Channels in = noise(2, 4410);
+    for (const Case& c : cases) {
+        if (!fs::exists(c.plugin)) continue;
+        const std::string file = c.after.empty() ? "p.fxp" : "b.fxb";
+        SCOPED_TRACE(c.plugin + " " + file);
+        std::vector<std::string> save = {"preset", "save", file, "--plugin", c.plugin};
+        save.insert(save.end(), c.settings.begin(), c.settings.end());
+        ASSERT_EQ(tool(save).status, 0);
+        EXPECT_NE(tool({"preset", "show", file}).out.find("chunk form"), std::string::npos);
+        std::vector<std::string> loaded = {"--plugin", c.plugin, "--preset", file}, set = save;
+        loaded.insert(loaded.end(), c.after.begin(), c.after.end());
+        set.erase(set.begin(), set.begin() + 3);
+        const Channels expected = render(in, set).channels;
+        EXPECT_EQ(render(in, loaded).channels, expected);
+        EXPECT_NE(render(in, {"--plugin", c.plugin}).channels, expected);
+    }
+}
+
+// Every example of the help and the README, run as printed, but the editor's (it waits
+// for its window to close).
+TEST_F(HostTool, EveryExampleWorksAsPrinted) {
+    if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
+    std::vector<std::string> examples;
+    std::istringstream help(tool({"--help"}).out);
+    for (std::string line; std::getline(help, line);)
+        if (!examples.empty() || line == "Examples:") examples.push_back(line);
+    std::istringstream readme(slurp(ORVELLA_SOURCE_DIR "/README.md"));
+    for (std::string line; std::getline(readme, line);)
+        if (line.starts_with("    build/orvella-host ")) examples.push_back(line);
+    for (const char* name : {"in.wav", "guitar.wav", "pad.wav"})
+        writeSound(name, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16, noise(2, 4410));
+    writeSound("drums.flac", 44100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, noise(1, 4410));
+    fs::create_directory_symlink(buildDir, "build");
+    const std::string path = "PATH='" + buildDir.string() + "':\"$PATH\" ";
+    int run = 0;
+    for (const std::string& line : examples) {
+        if (line.find("orvella-host ") == std::string::npos ||
+            line.find("orvella-host gui") != std::string::npos)
+            continue;
+        ++run;
+        EXPECT_EQ(std::system((path + line + " >/dev/null 2>&1").c_str()), 0) << line;
+    }
+    EXPECT_GE(run, 14);
+}
 
 TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedController) {
     if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
