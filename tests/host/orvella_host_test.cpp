@@ -410,18 +410,18 @@ TEST_F(HostTool, PresetsInTheParameterForm) {
 
 TEST_F(HostTool, PresetsInTheChunkFormRenderAsTheirSettings) {
     struct Case {
-        std::string plugin;
+        std::string plugin, file;
         std::vector<std::string> settings, after; // saved with `settings`, loaded with `after`
     };
     const Case cases[] = {
-        {orvella, {"--program", "3", "--set", "A Feedbk=0.9"}, {}},
-        {orvella, {"--program", "5", "--set", "A Feedbk=0.9"}, {"--program", "5"}},
-        {thirdParty.string(), {"--set", "Decay=0.5"}, {}},
+        {orvella, "p.fxp", {"--program", "3", "--set", "A Feedbk=0.9"}, {}},
+        {orvella, "b.fxb", {"--program", "5", "--set", "A Feedbk=0.9"}, {"--program", "5"}},
+        {thirdParty.string(), "b.fxb", {"--set", "Decay=0.5"}, {}},
     };
     const Channels in = noise(2, 4410);
     for (const Case& c : cases) {
         if (!fs::exists(c.plugin)) continue;
-        const std::string file = c.after.empty() ? "p.fxp" : "b.fxb";
+        const std::string& file = c.file;
         SCOPED_TRACE(c.plugin + " " + file);
         std::vector<std::string> save = {"preset", "save", file, "--plugin", c.plugin};
         save.insert(save.end(), c.settings.begin(), c.settings.end());
