@@ -146,7 +146,10 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
     if (c.demo) {
         if (files.size() != 1) throw HostError("render --demo takes one output file");
         c.output = files[0];
-        if (c.spectrogram.empty()) c.spectrogram = fs::path(c.output).replace_extension(".png");
+        if (c.spectrogram.empty()) {
+            c.spectrogram = fs::path(c.output).replace_extension(".png");
+            c.spectrogramImplied = true;
+        }
     } else {
         if (files.size() != 2)
             throw HostError("render needs an input and an output file (or --demo OUT)");

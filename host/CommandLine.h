@@ -33,6 +33,7 @@ struct RenderCommand {
     std::filesystem::path output;
     PluginSetup setup;
     std::filesystem::path spectrogram; // empty for none
+    bool spectrogramImplied = false;   // the demo's own, not named by the user
     bool demo = false;
     std::vector<ControlChange> controlChanges; // in time order
     int blockSize = 512;

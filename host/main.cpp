@@ -71,7 +71,32 @@ void applySetup(PluginHost& host, const PluginSetup& setup) {
     for (const ParameterSetting& s : setup.settings) applySetting(host, s);
 }
 
+bool sameFile(const fs::path& a, const fs::path& b) {
+    // Absolute first: a bare name has no existing part to be made canonical from.
+    std::error_code same, left, right;
+    return fs::equivalent(a, b, same) || fs::weakly_canonical(fs::absolute(a), left) ==
+                                             fs::weakly_canonical(fs::absolute(b), right);
+}
+
+// A render never writes over its own input, nor both outputs into one file, nor over a
+// picture the user did not name.
+void checkOutputs(const RenderCommand& c) {
+    const std::pair<const fs::path*, const char*> files[] = {
+        {&c.input, "the input"}, {&c.output, "the output"}, {&c.spectrogram, "the spectrogram"}};
+    for (std::size_t i = 0; i < std::size(files); ++i)
+        for (std::size_t j = i + 1; j < std::size(files); ++j)
+            if (!files[i].first->empty() && !files[j].first->empty() &&
+                sameFile(*files[i].first, *files[j].first))
+                throw HostError(std::string(files[j].second) + " '" + files[j].first->string() +
+                                "' is " + files[i].second + " too: choose another name");
+    std::error_code ec;
+    if (c.spectrogramImplied && fs::exists(fs::symlink_status(c.spectrogram, ec)))
+        throw HostError("'" + c.spectrogram.string() +
+                        "' exists: name the demo's picture with --spectrogram to replace it");
+}
+
 int renderCommand(const RenderCommand& c) {
+    checkOutputs(c);
     std::optional<AudioFileReader> file;
     AudioBuffer demo;
     RenderInput input;

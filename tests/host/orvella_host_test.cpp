@@ -13,6 +13,7 @@
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <sndfile.hh>
 #include <sstream>
@@ -313,6 +314,53 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         fs::remove("trace.txt");
         EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), before) << "left a file behind";
     }
+}
+
+// Every file in the folder, with its contents.
+std::map<std::string, std::string> folder() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator("."))
+        files[entry.path().filename().string()] = slurp(entry.path());
+    return files;
+}
+
+TEST_F(HostTool, TheUsersFilesAreNeverOverwrittenByMistake) {
+    writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(2, 100));
+    std::ofstream("old.wav") << "a take kept read-only";
+    fs::permissions("old.wav", fs::perms::owner_read);
+    std::ofstream("notes.png") << "a picture of one's own";
+    fs::create_symlink("in.wav", "alias.wav");
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"in.wav", "in.wav"}, "the output 'in.wav' is the input too"},
+        {{"in.wav", "alias.wav"}, "the output 'alias.wav' is the input too"},
+        {{"in.wav", "o.wav", "--spectrogram", "in.wav"}, "the spectrogram 'in.wav' is the input"},
+        {{"in.wav", "o.wav", "--spectrogram", "./o.wav"},
+         "the spectrogram './o.wav' is the output"},
+        {{"in.wav", "old.wav"}, "'old.wav': it is read-only"},
+        {{"--demo", "notes.wav"}, "'notes.png' exists"},
+    };
+    const auto before = folder();
+    for (auto [args, says] : refused) {
+        args.insert(args.begin(), "render");
+        args.insert(args.end(), {"--plugin", tracer});
+        const ToolRun r = tool(args);
+        fs::remove("trace.txt");
+        EXPECT_EQ(r.status, 2) << says;
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+        EXPECT_TRUE(folder() == before) << says; // (the contents are too long to print)
+    }
+    // An output that exists keeps its permissions; one that is a link is written where it
+    // points, and stays a link.
+    std::ofstream("private.wav") << "to be replaced";
+    fs::permissions("private.wav", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.wav", "link.wav");
+    for (const char* out : {"private.wav", "link.wav"})
+        ASSERT_EQ(tool({"render", "in.wav", out, "--plugin", tracer}).status, 0) << out;
+    EXPECT_EQ(fs::status("private.wav").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readSound("private.wav").channels.size(), 2u);
+    EXPECT_TRUE(fs::is_symlink("link.wav"));
+    EXPECT_EQ(readSound("real.wav").channels.size(), 2u);
 }
 
 TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
