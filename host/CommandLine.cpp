@@ -137,6 +137,7 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
             {"--format", true, [&](const std::string& v) { c.format = v; }},
             {"--demo", false, [&](const std::string&) { c.demo = true; }},
             {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
+            {"--mono", false, [&](const std::string&) { c.monoMode = true; }},
         });
     const auto files = Arguments(all, 2).parse(options);
     if (help) return c;
@@ -239,6 +240,9 @@ Render options:
   --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the
                        output's extension names, else the input's)
   --spectrogram PNG    write a spectrogram of input and output side by side
+  --mono               a mono input gives a mono output: the plug-in is told it has one
+                       input and one output (Orvella then sums its two sections); by
+                       default a mono input feeds both inputs and the output is stereo
   --quiet              no progress bar
 
 Examples:

@@ -38,6 +38,7 @@ struct RenderCommand {
     std::vector<ControlChange> controlChanges; // in time order
     int blockSize = 512;
     double tailSeconds = 0;
+    bool monoMode = false;
     std::optional<std::string> format;
     bool quiet = false;
 };

@@ -52,10 +52,10 @@ std::size_t frameOf(const ControlChange& change, double sampleRate) {
 
 } // namespace
 
-std::size_t renderedChannels(const PluginHost& host, std::size_t inputChannels) {
+std::size_t renderedChannels(const PluginHost& host, std::size_t inputChannels, bool monoMode) {
     const int outputs = host.plugIn().getOutputCount();
     if (outputs < 1) throw HostError("the plug-in has no audio outputs: it is not an effect");
-    return outputs == 1 ? 1 : inputChannels;
+    return outputs == 1 || (inputChannels == 1 && monoMode) ? 1 : 2;
 }
 
 void render(PluginHost& host, const RenderInput& input, const RenderOutput& output,
@@ -64,7 +64,7 @@ void render(PluginHost& host, const RenderInput& input, const RenderOutput& outp
     const double rate = input.sampleRate;
     const std::size_t block = static_cast<std::size_t>(host.blockSize());
     const std::size_t sourceChannels = input.channels;
-    const std::size_t outChannels = renderedChannels(host, sourceChannels);
+    const std::size_t outChannels = renderedChannels(host, sourceChannels, settings.monoMode);
     const std::size_t delay = static_cast<std::size_t>(std::max(plugIn.getInitialDelay(), 0));
     const std::size_t length =
         input.frames + static_cast<std::size_t>(std::llround(settings.tailSeconds * rate));
@@ -102,7 +102,8 @@ void render(PluginHost& host, const RenderInput& input, const RenderOutput& outp
     const bool replacing = plugIn.canProcessReplacing() && plugIn.getEffect()->processReplacing;
     if (!replacing && !plugIn.getEffect()->process)
         throw HostError("the plug-in offers no audio processing");
-    host.setConnectedPins(static_cast<int>(sourceChannels), static_cast<int>(outChannels));
+    const bool mono = sourceChannels == 1 && settings.monoMode;
+    host.setConnectedPins(mono ? 1 : 2, static_cast<int>(outChannels));
     host.resume();
     std::size_t read = 0;
     std::vector<const float*> emitted(outChannels);

@@ -13,6 +13,7 @@
 struct RenderSettings {
     double tailSeconds = 0;
     std::vector<ControlChange> controlChanges; // in time order
+    bool monoMode = false;                     // a mono input stays mono (see renderedChannels)
 };
 
 // The sound to render: its shape, and a pull of up to n frames into one array per channel
@@ -29,13 +30,15 @@ using RenderOutput = std::function<void(const float* const* from, std::size_t n)
 // Reports frames done out of frames in all, after each block.
 using RenderProgress = std::function<void(std::size_t done, std::size_t all)>;
 
-// [main thread] Channels the rendered sound will have: the input's, or one for a plug-in
-// with a single output. Throws HostError for a plug-in with no outputs.
-std::size_t renderedChannels(const PluginHost& host, std::size_t inputChannels);
+// [main thread] Channels the rendered sound will have: one for a plug-in with a single
+// output, else two, or one for a mono input in mono mode. Throws HostError for a plug-in
+// with no outputs.
+std::size_t renderedChannels(const PluginHost& host, std::size_t inputChannels, bool monoMode);
 
 // [main thread] Resumes the effect, renders the input (plus the tail) at the host's block
-// size and suspends it again. A mono input feeds every input of the plug-in, which is told
-// its second input is unconnected. The plug-in's reported latency is compensated, so the
-// output lines up with the input and has its length plus the tail.
+// size and suspends it again. A mono input feeds every input of the plug-in; in mono mode
+// the plug-in is told its second input and output are unconnected, so that it works in
+// mono. The plug-in's reported latency is compensated, so the output lines up with the
+// input and has its length plus the tail.
 void render(PluginHost& host, const RenderInput& input, const RenderOutput& output,
             const RenderSettings& settings, const RenderProgress& progress);

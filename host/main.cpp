@@ -123,7 +123,7 @@ int renderCommand(const RenderCommand& c) {
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
     applySetup(host, c.setup);
-    const std::size_t channels = renderedChannels(host, input.channels);
+    const std::size_t channels = renderedChannels(host, input.channels, c.monoMode);
     checkWritable(c.output, format, channels, input.sampleRate);
 
     // Claimed before the work starts, so an unwritable folder fails at once.
@@ -149,7 +149,7 @@ int renderCommand(const RenderCommand& c) {
             writer.write(from, n);
             if (sonogram) sonogram->addOutput(from, n);
         },
-        {c.tailSeconds, c.controlChanges},
+        {c.tailSeconds, c.controlChanges, c.monoMode},
         [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
 
