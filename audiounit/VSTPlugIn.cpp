@@ -64,8 +64,12 @@ void VSTPlugIn::open() {
     loading_ = this;
     try {
         AEffect* effect = reinterpret_cast<Entry>(entry)(&VSTPlugIn::hostCallback);
-        if (!effect || effect->magic != kEffectMagic)
+        if (!effect || effect->magic != kEffectMagic) {
+            // A record of another kind cannot be closed safely: it is kept, never used.
+            [[maybe_unused]] static AEffect* abandoned = nullptr;
+            abandoned = effect;
             throw DoruvezovException("VST main() doesn't return object AEffect*");
+        }
         effect_ = effect;
         effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
         loading_ = nullptr;
