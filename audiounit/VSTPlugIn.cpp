@@ -67,7 +67,7 @@ void VSTPlugIn::open() {
         if (!effect || effect->magic != kEffectMagic) {
             // A record of another kind cannot be closed safely: it is kept, never used.
             [[maybe_unused]] static AEffect* abandoned = nullptr;
-            abandoned = effect;
+            if (effect) abandoned = effect;
             throw DoruvezovException("VST main() doesn't return object AEffect*");
         }
         effect_ = effect;
