@@ -232,8 +232,10 @@ Render options:
                        built beside this tool)
   --preset FILE        load an .fxp program or .fxb bank first
   --program N|NAME     select a program (after the preset)
-  --set PARAM=VALUE    set a parameter (index or name) to a host value 0..1 or to the
-                       text the plug-in displays, e.g. --set "B Input=In A"
+  --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in displays
+                       it: a number in the parameter's own units or a text, e.g.
+                       --set "A Depth=5" --set "B Input=In A"; PARAM=host:V sets the
+                       host value V (0..1) itself
   --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
@@ -247,7 +249,7 @@ Render options:
 
 Examples:
   orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
-  orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=0.9"
+  orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
   orvella-host render in.wav out.flac --preset slow.fxp --tail 2
   orvella-host preset show slow.fxp
 )";

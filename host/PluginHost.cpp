@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -35,6 +38,30 @@ bool sameText(const std::string& a, const std::string& b) {
         return std::tolower(static_cast<unsigned char>(c)) ==
                std::tolower(static_cast<unsigned char>(d));
     });
+}
+
+// A display text that is a number, whole, with nothing after it.
+std::optional<double> displayedNumber(const std::string& text) {
+    const std::string t = trimmed(text);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+// What a parameter shows, for a message: its range of numbers, or its texts.
+std::string shownRange(const std::vector<std::string>& shown, double low, double high) {
+    if (std::all_of(shown.begin(), shown.end(),
+                    [](const std::string& s) { return displayedNumber(s).has_value(); })) {
+        char range[64];
+        std::snprintf(range, sizeof range, "%g to %g", low, high);
+        return range;
+    }
+    std::string texts;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (i == 0 || shown[i] != shown[i - 1])
+            texts += (texts.empty() ? "" : ", ") + trimmed(shown[i]);
+    return texts.size() > 200 ? texts.substr(0, 200) + "..." : texts;
 }
 
 std::optional<long> wholeNumber(const std::string& s) {
@@ -175,22 +202,53 @@ void PluginHost::setProgram(VstInt32 program) {
     dispatch(effEndSetProgram);
 }
 
-bool PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
-    // List parameters show one text over a range of host values: take the middle of the
-    // first range that shows the wanted text, away from the rounding at its edges.
+void PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
+    // Every text the parameter shows, over a fine grid of host values.
     constexpr int kSteps = 1000;
     const float before = plugIn_->getParameter(index);
-    int first = -1, last = -1;
+    std::vector<std::string> shown;
     for (int step = 0; step <= kSteps; ++step) {
         plugIn_->setParameter(index, static_cast<float>(step) / kSteps);
-        const bool shows = sameText(parameterDisplay(index), wanted);
-        if (shows && first < 0) first = step;
-        if (shows) last = step;
-        if (!shows && first >= 0) break;
+        shown.push_back(parameterDisplay(index));
     }
-    const float value = first < 0 ? before : static_cast<float>(first + last) / (2 * kSteps);
-    plugIn_->setParameter(index, value);
-    return first >= 0;
+    // The text itself, else, for a number, the displayed number nearest to it.
+    auto at = std::find_if(shown.begin(), shown.end(),
+                           [&wanted](const std::string& s) { return sameText(s, wanted); });
+    const auto number = displayedNumber(wanted);
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (const std::string& text : shown)
+        if (const auto n = displayedNumber(text)) {
+            low = std::min(low, *n);
+            high = std::max(high, *n);
+        }
+    const double slack = (high - low) / 100;
+    if (at == shown.end() && number && *number >= low - slack && *number <= high + slack)
+        at = std::min_element(shown.begin(), shown.end(), [&](const auto& a, const auto& b) {
+            const auto x = displayedNumber(a), y = displayedNumber(b);
+            return x && (!y || std::abs(*x - *number) < std::abs(*y - *number));
+        });
+    if (at == shown.end()) {
+        plugIn_->setParameter(index, before);
+        throw HostError("parameter '" + parameterName(index) + "' has no value shown as '" +
+                        wanted + "' (it shows " + shownRange(shown, low, high) + ")");
+    }
+    // The middle of the host values that show that text, away from the rounding at its
+    // edges, which are found more finely than the grid.
+    const std::string target = *at;
+    const auto first = static_cast<int>(at - shown.begin());
+    int last = first;
+    while (last < kSteps && shown[static_cast<std::size_t>(last + 1)] == target) ++last;
+    const auto edge = [&](double outside, double inside) {
+        for (int i = 0; i < 24; ++i) {
+            const double middle = (outside + inside) / 2;
+            plugIn_->setParameter(index, static_cast<float>(middle));
+            (parameterDisplay(index) == target ? inside : outside) = middle;
+        }
+        return inside;
+    };
+    const double lo = first == 0 ? 0.0 : edge((first - 1.0) / kSteps, double(first) / kSteps);
+    const double hi = last == kSteps ? 1.0 : edge((last + 1.0) / kSteps, double(last) / kSteps);
+    plugIn_->setParameter(index, static_cast<float>((lo + hi) / 2));
 }
 
 VstTimeInfo* PluginHost::getTimeInfo(VSTPlugIn&, int mask) {

@@ -57,9 +57,11 @@ public:
     VstInt32 findProgram(const std::string& nameOrIndex) const;
     // [main thread] Selects a program the way hosts do, between effBegin/EndSetProgram.
     void setProgram(VstInt32 program);
-    // [main thread] Sets the parameter to the host value whose display text is `text`
-    // (found by trying host values); false, leaving the value alone, when none shows it.
-    bool setParameterToDisplay(VstInt32 index, const std::string& text);
+    // [main thread] Sets the parameter to the host value whose display text is `text`, or,
+    // for a number, whose displayed number is nearest to it within the displayed range
+    // (found by trying host values). Throws HostError, leaving the value alone, saying
+    // what the parameter shows, when none fits.
+    void setParameterToDisplay(VstInt32 index, const std::string& text);
 
     // [main thread] Called for each audioMasterAutomate and audioMasterSizeWindow.
     std::function<void(VstInt32 index, float value)> onAutomate;

@@ -18,6 +18,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -29,6 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kUserError = 2;
+constexpr const char* kHostValue = "host:";
 
 // The bundle built beside the tool, wherever the build folder has been put.
 fs::path defaultPlugin() {
@@ -45,19 +47,17 @@ std::optional<double> hostValue(const std::string& text) {
     return value;
 }
 
+// A value as the plug-in displays it, or "host:V" for the host value V itself.
 void applySetting(PluginHost& host, const ParameterSetting& setting) {
     const VstInt32 index = host.findParameter(setting.parameter);
-    const std::string name = "'" + host.parameterName(index) + "'";
-    const auto value = hostValue(setting.value);
-    if (value && *value >= 0 && *value <= 1) {
-        host.plugIn().setParameter(index, static_cast<float>(*value));
-        return;
-    }
-    // A number can still be a list entry's text; anything else must be one.
-    if (host.setParameterToDisplay(index, setting.value)) return;
-    if (value)
-        throw HostError("value " + setting.value + " for parameter " + name + " is outside 0..1");
-    throw HostError("parameter " + name + " has no value shown as '" + setting.value + "'");
+    if (!setting.value.starts_with(kHostValue))
+        return host.setParameterToDisplay(index, setting.value);
+    const std::string given = setting.value.substr(std::strlen(kHostValue));
+    const auto value = hostValue(given);
+    if (!value || *value < 0 || *value > 1)
+        throw HostError("host value '" + given + "' for parameter '" + host.parameterName(index) +
+                        "' is not a number from 0 to 1");
+    host.plugIn().setParameter(index, static_cast<float>(*value));
 }
 
 // A preset file first, then the program, then each parameter.

@@ -132,7 +132,8 @@ void expectScaled(const Channels& in, const Channels& out, float factor) {
     for (std::size_t c = 0; c < in.size(); ++c) {
         ASSERT_EQ(in[c].size(), out[c].size());
         for (std::size_t i = 0; i < in[c].size(); ++i)
-            ASSERT_EQ(out[c][i], in[c][i] * factor) << "channel " << c << " frame " << i;
+            // A value found from its display text is as fine as the search, not exact.
+            ASSERT_NEAR(out[c][i], in[c][i] * factor, 1e-6f) << "channel " << c << " frame " << i;
     }
 }
 
@@ -216,12 +217,13 @@ TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
         {{}, 0.5f},
         {{"--program", "Unity"}, 1.0f},
         {{"--program", "2"}, 0.1f},
-        {{"--set", "Gain=0.25"}, 0.25f},
-        {{"--set", "0=0.75"}, 0.75f},
+        {{"--set", "Gain=0.25"}, 0.25f}, // as displayed
+        {{"--set", "Gain=.3"}, 0.3f},
+        {{"--set", "0=host:0.75"}, 0.75f},
         {{"--set", "Polarity=Inverted"}, -0.5f},
-        {{"--set", "polarity=inverted", "--set", "gain=1"}, -1.0f},
-        {{"--program", "Quiet", "--set", "Gain=0.375"}, 0.375f}, // program first
-        {{"--plugin", "local.so", "--program", "Unity"}, 1.0f},  // a bare name is a file here
+        {{"--set", "polarity=inverted", "--set", "gain=host:1"}, -1.0f},
+        {{"--program", "Quiet", "--set", "Gain=host:0.375"}, 0.375f}, // program first
+        {{"--plugin", "local.so", "--program", "Unity"}, 1.0f},       // a bare name is a file here
     };
     fs::copy_file(tracer, "local.so");
     const Channels in = noise(2, 500);
@@ -285,9 +287,11 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "doesn't return object"},
         {{"--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
         {{"--set", "5=0.5"}, "parameter 5 does not exist"},
-        {{"--set", "Gain=1.5"}, "outside 0..1"},
+        {{"--set", "Gain=1.5"}, "no value shown as '1.5' (it shows 0 to 1)"},
+        {{"--set", "Gain=host:1.5"}, "not a number from 0 to 1"},
         {{"--set", "Gain"}, "malformed --set"},
-        {{"--set", "Polarity=Sideways"}, "no value shown as 'Sideways'"},
+        {{"--set", "Polarity=Sideways"},
+         "no value shown as 'Sideways' (it shows Normal, Inverted)"},
         {{"--program", "Loud"}, "unknown program 'Loud'"},
         {{"--program", "3"}, "program 3 does not exist"},
         {{"--cc", "1:7"}, "malformed --cc"},
@@ -538,8 +542,13 @@ TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedContro
     const auto at = info.find(R"({"index": 8, "name": ")") + 22;
     ASSERT_GT(at, 22u);
     EXPECT_EQ(render(in, {"--program", info.substr(at, info.find('"', at) - at)}).channels, still);
-    // A list parameter set by number and display text.
-    EXPECT_NE(render(in, {"--set", "8=In A"}).channels, render(in, {"--set", "8=In B"}).channels);
+    // A list parameter set by number and display text; a number as the knob shows it.
+    const Channels inA = render(in, {"--set", "8=In A"}).channels;
+    EXPECT_NE(inA, render(in, {"--set", "8=In B"}).channels);
+    EXPECT_EQ(inA, render(in, {"--set", "B Input=host:0"}).channels);
+    const Channels depth5 = render(in, {"--set", "A Depth=5"}).channels;
+    EXPECT_EQ(depth5, render(in, {"--set", "5=5.0"}).channels);
+    EXPECT_NE(depth5, render(in, {"--set", "A Depth=host:0.5"}).channels); // 5.5 shown
 }
 
 TEST_F(HostTool, ThirdPartyPluginRendersToo) {
