@@ -228,8 +228,10 @@ std::string usage() {
                                          print a preset file; whether it fits PATH
 
 Render options:
-  --plugin PATH        a plug-in .so or bundle folder (default: the Orvella bundle
-                       built beside this tool)
+  --plugin PATH        a plug-in .so or bundle folder, or the name of one installed
+                       where hosts look: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
+                       /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst (default: the
+                       Orvella bundle built beside this tool, else the installed one)
   --preset FILE        load an .fxp program or .fxb bank first
   --program N|NAME     select a program (after the preset)
   --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in displays

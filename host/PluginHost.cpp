@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -73,10 +74,59 @@ std::optional<long> wholeNumber(const std::string& s) {
 
 } // namespace
 
-PluginHost::PluginHost(const fs::path& path, double sampleRate, VstInt32 blockSize)
-    : sampleRate_(sampleRate), blockSize_(blockSize) {
+std::vector<fs::path> PluginHost::searchPath() {
+    std::vector<fs::path> folders;
+    for (const char* variable : {"VST_PATH", "LXVST_PATH"}) {
+        const char* value = std::getenv(variable);
+        for (std::string rest = value ? value : ""; !rest.empty();) {
+            const auto colon = rest.find(':');
+            if (colon) folders.emplace_back(rest.substr(0, colon));
+            rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
+        }
+    }
+    if (const char* home = std::getenv("HOME")) {
+        folders.push_back(fs::path(home) / ".vst");
+        folders.push_back(fs::path(home) / ".lxvst");
+    }
+    for (const char* folder : {"/usr/local/lib/vst", "/usr/lib/vst", "/usr/lib/lxvst"})
+        folders.emplace_back(folder);
+    return folders;
+}
+
+fs::path PluginHost::locate(const fs::path& given) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) throw HostError("plug-in not found: '" + path.string() + "'");
+    if (fs::exists(given, ec)) {
+        // A folder that is no bundle but holds one plug-in stands for it.
+        if (!fs::is_directory(given, ec) || fs::exists(given / "Contents", ec)) return given;
+        std::vector<fs::path> plugIns;
+        for (const auto& entry : fs::directory_iterator(given, ec))
+            if (entry.path().extension() == ".so" || entry.path().extension() == ".vst")
+                plugIns.push_back(entry.path());
+        return plugIns.size() == 1 ? plugIns.front() : given;
+    }
+    // A bare name is looked for where Linux hosts look, folders and their subfolders.
+    if (given.has_parent_path() || given.empty())
+        throw HostError("plug-in not found: '" + given.string() + "'");
+    const std::string name = given.string();
+    for (const fs::path& folder : searchPath()) {
+        for (fs::recursive_directory_iterator
+                 it(folder, fs::directory_options::skip_permission_denied, ec),
+             end;
+             !ec && it != end; it.increment(ec)) {
+            const std::string file = it->path().filename().string();
+            if (file == name || file == name + ".so" || file == name + ".vst") return it->path();
+            if (it->path().extension() == ".vst") it.disable_recursion_pending();
+        }
+        ec.clear();
+    }
+    throw HostError("plug-in not found: '" + name +
+                    "' (looked in VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst, "
+                    "/usr/lib/vst and /usr/lib/lxvst)");
+}
+
+PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)
+    : sampleRate_(sampleRate), blockSize_(blockSize) {
+    const fs::path path = locate(given);
     CFBundleRef bundle = CFBundleCreateWithPath(path);
     if (!bundle)
         throw HostError("no plug-in module in bundle '" + path.string() +

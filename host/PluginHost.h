@@ -9,17 +9,25 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class PluginHost final : public VSTHost {
 public:
-    // [main thread] Loads the module (a shared object or a bundle folder), builds the effect
-    // and opens it: effOpen, effSetSampleRate, effSetBlockSize. Throws HostError naming
-    // what is wrong with the path.
+    // [main thread] Loads the module (see locate), builds the effect and opens it: effOpen,
+    // effSetSampleRate, effSetBlockSize. Throws HostError naming what is wrong with the path.
     PluginHost(const std::filesystem::path& path, double sampleRate, VstInt32 blockSize);
     // [main thread] Suspends a running effect, closes it and unloads the module.
     ~PluginHost() override;
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
+
+    // [main thread] The plug-in a path names: a shared object, a bundle folder, a folder
+    // holding one plug-in, or a bare name (with or without .so or .vst) found in the
+    // search path, in order. Throws HostError when there is none.
+    static std::filesystem::path locate(const std::filesystem::path& path);
+    // Where Linux hosts look for plug-ins: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
+    // /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst.
+    static std::vector<std::filesystem::path> searchPath();
 
     VSTPlugIn& plugIn() const { return *plugIn_; }
     const AEffect& effect() const { return *plugIn_->getEffect(); }

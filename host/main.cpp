@@ -32,11 +32,13 @@ namespace {
 constexpr int kUserError = 2;
 constexpr const char* kHostValue = "host:";
 
-// The bundle built beside the tool, wherever the build folder has been put.
+// The bundle built beside the tool, wherever the build folder has been put; else the
+// installed one, from the plug-in search path.
 fs::path defaultPlugin() {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return (ec ? fs::current_path() : self.parent_path()) / "Orvella.vst";
+    const fs::path beside = (ec ? fs::current_path() : self.parent_path()) / "Orvella.vst";
+    return fs::exists(beside, ec) ? beside : fs::path("Orvella.vst");
 }
 
 std::optional<double> hostValue(const std::string& text) {

@@ -397,6 +397,31 @@ TEST_F(HostTool, InfoListsProgramsAndParameterDisplays) {
         << json.out;
 }
 
+TEST_F(HostTool, PluginsAreFoundWhereHostsLook) {
+    fs::create_directories("vst/deep");
+    fs::copy_file(tracer, "vst/deep/trace_plugin.so");
+    fs::create_directories("only");
+    fs::copy_file(tracer, "only/any.so");
+    // A missing folder and an empty entry are passed over.
+    setenv("VST_PATH", ((dir / "none").string() + "::" + (dir / "vst").string()).c_str(), 1);
+    std::vector<std::pair<std::string, const char*>> cases = {
+        {"trace_plugin", "Tracer"}, {"trace_plugin.so", "Tracer"}, {"only", "Tracer"}};
+    if (fs::exists(thirdParty)) cases.emplace_back(thirdParty.stem().string(), "Dragonfly");
+    for (const auto& [name, found] : cases)
+        EXPECT_NE(tool({"info", "--plugin", name}).out.find(found), std::string::npos) << name;
+    unsetenv("VST_PATH");
+    EXPECT_NE(tool({"info", "--plugin", "trace_plugin"}).err.find("looked in VST_PATH"),
+              std::string::npos);
+
+    // A copy of the tool, with no bundle beside it, finds the one installed in ~/.vst.
+    if (!fs::exists(orvella)) return;
+    fs::create_directories("home/.vst");
+    fs::create_directory_symlink(buildDir / "Orvella.vst", "home/.vst/Orvella.vst");
+    fs::copy_file(built("orvella-host"), "tool");
+    EXPECT_EQ(std::system("HOME=\"$PWD/home\" ./tool info >stdout 2>&1"), 0);
+    EXPECT_TRUE(slurp("stdout").starts_with("Orvella Phase Shifter")) << slurp("stdout");
+}
+
 // The top-level window whose name is `name`, or 0.
 Window findWindow(Display* display, const char* name) {
     Window root, parent, *children = nullptr, found = 0;
