@@ -13,6 +13,8 @@ AudioFileReader::AudioFileReader(const std::filesystem::path& path)
     : name_("'" + path.string() + "'") {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) throw HostError("input not found: " + name_);
+    if (std::filesystem::is_directory(path, ec))
+        throw HostError(name_ + " is a folder, not a sound file");
     SF_INFO info{};
     file_ = sf_open(path.c_str(), SFM_READ, &info);
     if (!file_) throw HostError("cannot read " + name_ + ": " + sf_strerror(nullptr));

@@ -12,7 +12,10 @@ constexpr std::size_t kChunkFrames = 4096;
 
 AudioFileWriter::AudioFileWriter(const std::filesystem::path& path, int format,
                                  std::size_t channels, double sampleRate)
-    : name_("'" + path.string() + "'"), channels_(channels), interleaved_(kChunkFrames * channels) {
+    : name_("'" + path.string() + "'"), channels_(channels),
+      integer_((format & SF_FORMAT_SUBMASK) >= SF_FORMAT_PCM_S8 &&
+               (format & SF_FORMAT_SUBMASK) <= SF_FORMAT_PCM_U8),
+      interleaved_(kChunkFrames * channels) {
     checkWritable(path, format, channels, sampleRate);
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
@@ -33,8 +36,11 @@ void AudioFileWriter::write(const float* const* from, std::size_t n) {
     for (std::size_t start = 0; start < n; start += kChunkFrames) {
         const std::size_t count = std::min(kChunkFrames, n - start);
         for (std::size_t i = 0; i < count; ++i)
-            for (std::size_t c = 0; c < channels_; ++c)
-                interleaved_[i * channels_ + c] = from[c][start + i];
+            for (std::size_t c = 0; c < channels_; ++c) {
+                const float x = from[c][start + i];
+                interleaved_[i * channels_ + c] = x;
+                clipped_ += integer_ && (x > 1.0f || x < -1.0f);
+            }
         if (sf_writef_float(file_, interleaved_.data(), static_cast<sf_count_t>(count)) !=
             static_cast<sf_count_t>(count))
             throw HostError("cannot write " + name_ + ": " + sf_strerror(file_));

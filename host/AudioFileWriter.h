@@ -24,10 +24,14 @@ public:
     void write(const float* const* from, std::size_t n);
     // [main thread] Completes the file; throws HostError when that fails.
     void close();
+    // Samples beyond full scale that an integer encoding clipped so far.
+    std::size_t clipped() const { return clipped_; }
 
 private:
     std::string name_;
     SNDFILE* file_ = nullptr;
     std::size_t channels_;
+    bool integer_; // an encoding that clips
+    std::size_t clipped_ = 0;
     std::vector<float> interleaved_;
 };

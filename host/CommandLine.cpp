@@ -69,7 +69,8 @@ public:
     std::vector<std::string> parse(const std::vector<Option>& options) {
         std::vector<std::string> positional;
         while (next_ < all_.size()) {
-            const std::string arg = all_[next_++];
+            std::string arg = all_[next_++];
+            if (arg == "-q" || arg == "-h") arg = arg == "-q" ? "--quiet" : "--help";
             if (arg.size() < 2 || arg.rfind("--", 0) != 0) {
                 positional.push_back(arg);
                 continue;
@@ -138,6 +139,7 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
             {"--demo", false, [&](const std::string&) { c.demo = true; }},
             {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
             {"--mono", false, [&](const std::string&) { c.monoMode = true; }},
+            {"--float", false, [&](const std::string&) { c.floatOutput = true; }},
         });
     const auto files = Arguments(all, 2).parse(options);
     if (help) return c;
@@ -167,6 +169,7 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
     const std::string& command = all[1];
     bool help = command == "--help" || command == "-h" || command == "help";
     if (help) return HelpCommand{};
+    if (command == "--version" || command == "-V") return VersionCommand{};
 
     if (command == "render") {
         RenderCommand c = renderCommand(all, defaultPlugin, help);
@@ -247,7 +250,11 @@ Render options:
   --mono               a mono input gives a mono output: the plug-in is told it has one
                        input and one output (Orvella then sums its two sections); by
                        default a mono input feeds both inputs and the output is stereo
-  --quiet              no progress bar
+  --float              write 32-bit float samples, which never clip (wav, aiff, caf,
+                       w64, rf64, au)
+  -q, --quiet          no progress bar
+
+Other options: -h, --help (this text); --version (the tool's version).
 
 Examples:
   orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png

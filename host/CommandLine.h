@@ -39,6 +39,7 @@ struct RenderCommand {
     int blockSize = 512;
     double tailSeconds = 0;
     bool monoMode = false;
+    bool floatOutput = false;
     std::optional<std::string> format;
     bool quiet = false;
 };
@@ -64,9 +65,10 @@ struct PresetShowCommand {
 };
 
 struct HelpCommand {};
+struct VersionCommand {};
 
 using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, PresetSaveCommand,
-                             PresetShowCommand, HelpCommand>;
+                             PresetShowCommand, HelpCommand, VersionCommand>;
 
 // [main thread] Throws HostError with a one-line reason for anything malformed.
 Command parseCommandLine(const std::vector<std::string>& arguments,

@@ -120,8 +120,9 @@ int renderCommand(const RenderCommand& c) {
         input = {file->sampleRate(), file->channels(), file->frames(),
                  [&file](float* const* to, std::size_t n) { return file->read(to, n); }};
     }
-    const int format =
+    const int chosen =
         c.format ? formatNamed(*c.format, sourceFormat) : formatForOutput(c.output, sourceFormat);
+    const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
     applySetup(host, c.setup);
@@ -156,6 +157,11 @@ int renderCommand(const RenderCommand& c) {
     bar.finish();
 
     writer.close();
+    if (writer.clipped())
+        std::fprintf(stderr,
+                     "orvella-host: note: %zu samples clipped in '%s'; --float writes samples "
+                     "that never clip\n",
+                     writer.clipped(), c.output.c_str());
     if (sonogram) sonogram->write(picture->path());
     sound.commit();
     if (picture) picture->commit();
@@ -197,6 +203,10 @@ int presetShowCommand(const PresetShowCommand& c) {
 int run(const Command& command) {
     if (std::holds_alternative<HelpCommand>(command)) {
         std::cout << usage();
+        return 0;
+    }
+    if (std::holds_alternative<VersionCommand>(command)) {
+        std::cout << "orvella-host " ORVELLA_VERSION "\n";
         return 0;
     }
     if (const auto* render = std::get_if<RenderCommand>(&command)) return renderCommand(*render);

@@ -277,6 +277,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"none.wav", "out.wav"}, "input not found"},
         {{"junk.wav", "out.wav"}, "cannot read"},
+        {{".", "out.wav"}, "'.' is a folder, not a sound file"},
         {{"three.wav", "out.wav"}, "only mono and stereo"},
         {{"--format", "mp9"}, "unknown format 'mp9'"},
         {{"--plugin", "none.so"}, "plug-in not found"},
@@ -372,6 +373,25 @@ TEST_F(HostTool, TheUsersFilesAreNeverOverwrittenByMistake) {
     EXPECT_EQ(readSound("private.wav").channels.size(), 2u);
     EXPECT_TRUE(fs::is_symlink("link.wav"));
     EXPECT_EQ(readSound("real.wav").channels.size(), 2u);
+}
+
+TEST_F(HostTool, ClippingIsCountedAndFloatAvoidsIt) {
+    writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+               Channels(2, std::vector<float>(100, 1.5f)));
+    const std::vector<std::string> unity = {"--plugin", tracer, "--program", "Unity", "-q"};
+    std::vector<std::string> args = {"render", "in.wav", "out.flac"};
+    args.insert(args.end(), unity.begin(), unity.end());
+    EXPECT_NE(tool(args).err.find("note: 200 samples clipped in 'out.flac'; --float"),
+              std::string::npos);
+    args[2] = "out.wav";
+    args.push_back("--float");
+    EXPECT_EQ(tool(args).err, "");
+    EXPECT_EQ(readSound("out.wav").format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    args[2] = "out.aiff";
+    EXPECT_EQ(tool(args).status, 0);
+    EXPECT_EQ(readSound("out.aiff").channels[0][0], 1.5f);
+    EXPECT_TRUE(tool({"--version"}).out.starts_with("orvella-host 1."));
+    EXPECT_EQ(tool({"render", "-h"}).out, tool({"--help"}).out);
 }
 
 TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
