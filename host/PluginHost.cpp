@@ -65,6 +65,24 @@ std::string shownRange(const std::vector<std::string>& shown, double low, double
     return texts.size() > 200 ? texts.substr(0, 200) + "..." : texts;
 }
 
+// Letters to change, add or drop to turn one name into the other, ignoring case.
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1,
+                               diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
 std::optional<long> wholeNumber(const std::string& s) {
     if (s.empty() || s.size() > 9 ||
         !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
@@ -125,7 +143,7 @@ fs::path PluginHost::locate(const fs::path& given) {
 }
 
 PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)
-    : sampleRate_(sampleRate), blockSize_(blockSize) {
+    : given_(given), sampleRate_(sampleRate), blockSize_(blockSize) {
     const fs::path path = locate(given);
     CFBundleRef bundle = CFBundleCreateWithPath(path);
     if (!bundle)
@@ -230,9 +248,26 @@ VstInt32 PluginHost::findParameter(const std::string& nameOrIndex) const {
                         std::to_string(plugIn_->getParameterCount()) + " parameters, 0 to " +
                         std::to_string(plugIn_->getParameterCount() - 1) + ")");
     }
-    for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i)
-        if (sameText(parameterName(i), nameOrIndex)) return i;
-    throw HostError("unknown parameter '" + nameOrIndex + "' (see: orvella-host info)");
+    std::vector<std::string> names;
+    for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i) names.push_back(parameterName(i));
+    const auto found = std::find_if(names.begin(), names.end(),
+                                    [&](const std::string& n) { return sameText(n, nameOrIndex); });
+    if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
+    throw HostError("unknown parameter '" + nameOrIndex + "'" + unknownHint(nameOrIndex, names));
+}
+
+std::string PluginHost::unknownHint(const std::string& wanted,
+                                    const std::vector<std::string>& names) const {
+    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
+    const auto nearest =
+        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
+            return editDistance(a, wanted) < editDistance(b, wanted);
+        });
+    // A near miss is a typing slip; anything further is another name altogether.
+    if (nearest == names.end() ||
+        editDistance(*nearest, wanted) > std::max<std::size_t>(2, wanted.size() / 3))
+        return hint;
+    return ": did you mean '" + trimmed(*nearest) + "'?" + hint;
 }
 
 VstInt32 PluginHost::findProgram(const std::string& nameOrIndex) const {
@@ -241,9 +276,12 @@ VstInt32 PluginHost::findProgram(const std::string& nameOrIndex) const {
         throw HostError("program " + nameOrIndex + " does not exist (the plug-in has " +
                         std::to_string(plugIn_->getProgramCount()) + " programs)");
     }
-    for (VstInt32 i = 0; i < plugIn_->getProgramCount(); ++i)
-        if (sameText(programName(i), nameOrIndex)) return i;
-    throw HostError("unknown program '" + nameOrIndex + "' (see: orvella-host info)");
+    std::vector<std::string> names;
+    for (VstInt32 i = 0; i < plugIn_->getProgramCount(); ++i) names.push_back(programName(i));
+    const auto found = std::find_if(names.begin(), names.end(),
+                                    [&](const std::string& n) { return sameText(n, nameOrIndex); });
+    if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
+    throw HostError("unknown program '" + nameOrIndex + "'" + unknownHint(nameOrIndex, names));
 }
 
 void PluginHost::setProgram(VstInt32 program) {

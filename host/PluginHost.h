@@ -94,7 +94,11 @@ private:
     std::string text(VstInt32 opcode) const;
     std::string text(TextGetter getter, VstInt32 index) const;
 
+    // ": did you mean ...?" for a near miss among the names, and where to look them up.
+    std::string unknownHint(const std::string& wanted, const std::vector<std::string>& names) const;
+
     std::unique_ptr<VSTPlugIn> plugIn_;
+    std::filesystem::path given_;
     std::filesystem::path module_;
     double sampleRate_;
     VstInt32 blockSize_;

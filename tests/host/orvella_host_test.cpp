@@ -287,6 +287,8 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "doesn't return object"},
         {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "doesn't return object"},
         {{"--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
+        {{"--set", "Gian=0.5"}, "'Gian': did you mean 'Gain'? (see: orvella-host info --plugin '/"},
+        {{"--program", "quite"}, "'quite': did you mean 'Quiet'?"},
         {{"--set", "5=0.5"}, "parameter 5 does not exist"},
         {{"--set", "Gain=1.5"}, "no value shown as '1.5' (it shows 0 to 1)"},
         {{"--set", "Gain=host:1.5"}, "not a number from 0 to 1"},
