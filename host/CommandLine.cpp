@@ -183,12 +183,15 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
             {"--plugin", true, [&](const std::string& v) { plugin = v; }},
             {"--help", false, [&](const std::string&) { help = true; }},
         };
+        std::optional<std::string> program;
         if (command == "info")
-            options.push_back({"--json", false, [&](const std::string&) { json = true; }});
+            options.insert(options.end(),
+                           {{"--json", false, [&](const std::string&) { json = true; }},
+                            {"--program", true, [&](const std::string& v) { program = v; }}});
         const auto extra = Arguments(all, 2).parse(options);
         if (help) return HelpCommand{};
         if (!extra.empty()) throw HostError("unexpected argument '" + extra.front() + "'");
-        if (command == "info") return InfoCommand{plugin, json};
+        if (command == "info") return InfoCommand{plugin, json, program};
         return GuiCommand{plugin};
     }
     if (command == "preset") {
@@ -222,7 +225,8 @@ std::string usage() {
     return R"(Usage:
   orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
-  orvella-host info [--plugin PATH] [--json]
+  orvella-host info [--plugin PATH] [--program N|NAME] [--json]
+                                         the plug-in's facts, parameters and their ranges
   orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
   orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
                        [--program N|NAME] [--set PARAM=VALUE ...]

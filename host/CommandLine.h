@@ -47,6 +47,7 @@ struct RenderCommand {
 struct InfoCommand {
     std::filesystem::path plugin;
     bool json = false;
+    std::optional<std::string> program; // shown with its values
 };
 
 struct GuiCommand {

@@ -50,10 +50,22 @@ std::optional<double> displayedNumber(const std::string& text) {
     return value;
 }
 
-// What a parameter shows, for a message: its range of numbers, or its texts.
-std::string shownRange(const std::vector<std::string>& shown, double low, double high) {
+// The smallest and largest number among the texts (infinite ends when there is none).
+std::pair<double, double> numberRange(const std::vector<std::string>& shown) {
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (const std::string& text : shown)
+        if (const auto n = displayedNumber(text)) {
+            low = std::min(low, *n);
+            high = std::max(high, *n);
+        }
+    return {low, high};
+}
+
+// What a parameter shows: its range of numbers, or its texts in order.
+std::string shownRange(const std::vector<std::string>& shown) {
     if (std::all_of(shown.begin(), shown.end(),
                     [](const std::string& s) { return displayedNumber(s).has_value(); })) {
+        const auto [low, high] = numberRange(shown);
         char range[64];
         std::snprintf(range, sizeof range, "%g to %g", low, high);
         return range;
@@ -290,36 +302,38 @@ void PluginHost::setProgram(VstInt32 program) {
     dispatch(effEndSetProgram);
 }
 
-void PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
-    // Every text the parameter shows, over a fine grid of host values.
-    constexpr int kSteps = 1000;
+std::vector<std::string> PluginHost::displays(VstInt32 index) {
     const float before = plugIn_->getParameter(index);
     std::vector<std::string> shown;
-    for (int step = 0; step <= kSteps; ++step) {
-        plugIn_->setParameter(index, static_cast<float>(step) / kSteps);
+    for (int step = 0; step <= kDisplaySteps; ++step) {
+        plugIn_->setParameter(index, static_cast<float>(step) / kDisplaySteps);
         shown.push_back(parameterDisplay(index));
     }
+    plugIn_->setParameter(index, before);
+    return shown;
+}
+
+std::string PluginHost::shownValues(VstInt32 index) {
+    return shownRange(displays(index));
+}
+
+void PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
+    constexpr int kSteps = kDisplaySteps;
+    const std::vector<std::string> shown = displays(index);
     // The text itself, else, for a number, the displayed number nearest to it.
     auto at = std::find_if(shown.begin(), shown.end(),
                            [&wanted](const std::string& s) { return sameText(s, wanted); });
     const auto number = displayedNumber(wanted);
-    double low = HUGE_VAL, high = -HUGE_VAL;
-    for (const std::string& text : shown)
-        if (const auto n = displayedNumber(text)) {
-            low = std::min(low, *n);
-            high = std::max(high, *n);
-        }
+    const auto [low, high] = numberRange(shown);
     const double slack = (high - low) / 100;
     if (at == shown.end() && number && *number >= low - slack && *number <= high + slack)
         at = std::min_element(shown.begin(), shown.end(), [&](const auto& a, const auto& b) {
             const auto x = displayedNumber(a), y = displayedNumber(b);
             return x && (!y || std::abs(*x - *number) < std::abs(*y - *number));
         });
-    if (at == shown.end()) {
-        plugIn_->setParameter(index, before);
+    if (at == shown.end())
         throw HostError("parameter '" + parameterName(index) + "' has no value shown as '" +
-                        wanted + "' (it shows " + shownRange(shown, low, high) + ")");
-    }
+                        wanted + "' (it shows " + shownRange(shown) + ")");
     // The middle of the host values that show that text, away from the rounding at its
     // edges, which are found more finely than the grid.
     const std::string target = *at;

@@ -70,6 +70,9 @@ public:
     // (found by trying host values). Throws HostError, leaving the value alone, saying
     // what the parameter shows, when none fits.
     void setParameterToDisplay(VstInt32 index, const std::string& text);
+    // [main thread] What the parameter shows over its host values: "1 to 10" for numbers,
+    // else its texts in order ("In A, Out A, In B"). The value is left as it was.
+    std::string shownValues(VstInt32 index);
 
     // [main thread] Called for each audioMasterAutomate and audioMasterSizeWindow.
     std::function<void(VstInt32 index, float value)> onAutomate;
@@ -93,6 +96,9 @@ private:
     using TextGetter = void (VSTPlugIn::*)(int, char*);
     std::string text(VstInt32 opcode) const;
     std::string text(TextGetter getter, VstInt32 index) const;
+    // The parameter's display text at a fine grid of host values, the value left as it was.
+    static constexpr int kDisplaySteps = 1000;
+    std::vector<std::string> displays(VstInt32 index);
 
     // ": did you mean ...?" for a near miss among the names, and where to look them up.
     std::string unknownHint(const std::string& wanted, const std::vector<std::string>& names) const;

@@ -9,7 +9,7 @@
 namespace {
 
 struct Parameter {
-    std::string name, display, label;
+    std::string name, display, label, shows;
     float value;
 };
 
@@ -32,7 +32,7 @@ std::string fourCharacters(VstInt32 id) {
     return text;
 }
 
-Facts gather(const PluginHost& host) {
+Facts gather(PluginHost& host) {
     const AEffect& e = host.effect();
     Facts f;
     f.name = host.effectName();
@@ -57,7 +57,8 @@ Facts gather(const PluginHost& host) {
     for (VstInt32 i = 0; i < e.numPrograms; ++i) f.programs.push_back(host.programName(i));
     for (VstInt32 i = 0; i < e.numParams; ++i)
         f.parameters.push_back({host.parameterName(i), host.parameterDisplay(i),
-                                host.parameterLabel(i), host.plugIn().getParameter(i)});
+                                host.parameterLabel(i), host.shownValues(i),
+                                host.plugIn().getParameter(i)});
     return f;
 }
 
@@ -97,7 +98,7 @@ void printJson(const Facts& f, std::ostream& out) {
         const Parameter& p = f.parameters[i];
         out << (i ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << quoted(p.name)
             << ", \"value\": " << p.value << ", \"display\": " << quoted(p.display)
-            << ", \"label\": " << quoted(p.label) << "}";
+            << ", \"label\": " << quoted(p.label) << ", \"shows\": " << quoted(p.shows) << "}";
     }
     out << "\n  ]\n}\n";
 }
@@ -128,14 +129,14 @@ void printText(const Facts& f, std::ostream& out) {
         const Parameter& p = f.parameters[i];
         out << "  " << std::right << std::setw(3) << i << "  " << std::left << std::setw(20)
             << p.name << std::setw(14) << (p.display + (p.label.empty() ? "" : " " + p.label))
-            << "(" << std::fixed << std::setprecision(3) << p.value << ")\n";
+            << "(" << std::fixed << std::setprecision(3) << p.value << ")  " << p.shows << "\n";
         out.unsetf(std::ios::fixed);
     }
 }
 
 } // namespace
 
-void printPluginInfo(const PluginHost& host, bool json, std::ostream& out) {
+void printPluginInfo(PluginHost& host, bool json, std::ostream& out) {
     const Facts facts = gather(host);
     if (json)
         printJson(facts, out);

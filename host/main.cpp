@@ -216,6 +216,7 @@ int run(const Command& command) {
         return presetShowCommand(*show);
     if (const auto* info = std::get_if<InfoCommand>(&command)) {
         PluginHost host(info->plugin, 44100, 512);
+        if (info->program) host.setProgram(host.findProgram(*info->program));
         printPluginInfo(host, info->json, std::cout);
         return 0;
     }

@@ -407,14 +407,16 @@ TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
     EXPECT_TRUE(pngOfSonogramSize("demo.png"));
 }
 
-TEST_F(HostTool, InfoListsProgramsAndParameterDisplays) {
-    const ToolRun text = tool({"info", "--plugin", tracer});
+TEST_F(HostTool, InfoListsProgramsParameterDisplaysAndRanges) {
+    const ToolRun text = tool({"info", "--plugin", tracer, "--program", "Quiet"});
     EXPECT_EQ(text.status, 0);
-    for (const char* fact : {"Tracer", "2 in, 2 out, latency 7", "Quiet", "Polarity", "Normal"})
-        EXPECT_NE(text.out.find(fact), std::string::npos) << fact;
+    for (const char* fact : {"Tracer", "2 in, 2 out, latency 7", "current 2", "Polarity",
+                             "0.10          (0.100)  0 to 1", "(0.000)  Normal, Inverted"})
+        EXPECT_NE(text.out.find(fact), std::string::npos) << fact << "\n" << text.out;
     const ToolRun json = tool({"info", "--plugin", tracer, "--json"});
     EXPECT_NE(json.out.find(R"("name": "Tracer")"), std::string::npos);
-    EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal")"),
+    EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal", )"
+                            R"("label": "", "shows": "Normal, Inverted"})"),
               std::string::npos)
         << json.out;
 }
