@@ -29,22 +29,44 @@ std::optional<int> integer(const std::string& text, int low, int high) {
     return value;
 }
 
-ControlChange controlChange(const std::string& text) {
+// "A" or "A-B": one number, or the two ends of a ramp.
+template <typename T, typename Parse>
+std::optional<std::pair<T, T>> span(const std::string& text, Parse parse) {
+    const auto dash = text.find('-', 1);
+    const std::optional<T> from = parse(text.substr(0, dash));
+    const std::optional<T> to = dash == std::string::npos ? from : parse(text.substr(dash + 1));
+    if (!from || !to || text.starts_with('-')) return std::nullopt;
+    return std::pair{*from, *to};
+}
+
+// One control change, or a ramp: a change at each value step from the first value to the
+// last, spread evenly over the time span, as smooth as MIDI allows.
+std::vector<ControlChange> controlChanges(const std::string& text) {
     const auto bad = [&text](const std::string& why) {
         return HostError("malformed --cc '" + text + "': " + why +
-                         " (expected TIME:CONTROLLER:VALUE, e.g. 1.5:1:64)");
+                         " (expected TIME:CONTROLLER:VALUE, e.g. 1.5:1:64, or a ramp "
+                         "START-END:CONTROLLER:FROM-TO, e.g. 0-4:1:0-127)");
     };
     const auto first = text.find(':');
     const auto second = first == std::string::npos ? first : text.find(':', first + 1);
     if (second == std::string::npos || text.find(':', second + 1) != std::string::npos)
         throw bad("three fields are needed");
-    const auto seconds = number(text.substr(0, first));
+    const auto seconds = span<double>(text.substr(0, first), number);
     const auto controller = integer(text.substr(first + 1, second - first - 1), 0, 127);
-    const auto value = integer(text.substr(second + 1), 0, 127);
-    if (!seconds || *seconds < 0) throw bad("the time must be a number of seconds, 0 or more");
+    const auto value =
+        span<int>(text.substr(second + 1), [](const std::string& v) { return integer(v, 0, 127); });
+    if (!seconds || seconds->first < 0 || seconds->second < seconds->first)
+        throw bad("the time must be a number of seconds, 0 or more (a ramp's end after its start)");
     if (!controller) throw bad("the controller must be a number from 0 to 127");
     if (!value) throw bad("the value must be a number from 0 to 127");
-    return {*seconds, *controller, *value};
+    const auto [start, end] = *seconds;
+    const auto [from, to] = *value;
+    const int steps = std::abs(to - from);
+    std::vector<ControlChange> changes;
+    for (int k = 0; k <= steps; ++k)
+        changes.push_back({steps ? start + (end - start) * k / steps : start, *controller,
+                           from + (to > from ? k : -k)});
+    return changes;
 }
 
 ParameterSetting parameterSetting(const std::string& text) {
@@ -120,7 +142,10 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
         options.end(),
         {
             {"--cc", true,
-             [&](const std::string& v) { c.controlChanges.push_back(controlChange(v)); }},
+             [&](const std::string& v) {
+                 const auto changes = controlChanges(v);
+                 c.controlChanges.insert(c.controlChanges.end(), changes.begin(), changes.end());
+             }},
             {"--block", true,
              [&](const std::string& v) {
                  auto n = integer(v, 1, 65536);
@@ -245,7 +270,8 @@ Render options:
                        it: a number in the parameter's own units or a text, e.g.
                        --set "A Depth=5" --set "B Input=In A"; PARAM=host:V sets the
                        host value V (0..1) itself
-  --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
+  --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127);
+                       START-END:CC:FROM-TO sweeps it smoothly, e.g. --cc 0-4:1:0-127
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
   --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the

@@ -210,6 +210,18 @@ TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
     for (std::size_t c = 0; c < 2; ++c)
         for (std::size_t i = 0; i < in[c].size(); ++i)
             ASSERT_EQ(out.channels[c][i], in[c][i] * (i < 441 ? 0.5f : 1.0f)) << i;
+
+    // A ramp: a change at every value step, controller 7 from 0 to 10 over 10 ms.
+    fs::remove("trace.txt");
+    render(in, {"--plugin", tracer, "--block", "64", "--cc", "0-0.01:7:0-10"});
+    std::vector<int> values;
+    std::istringstream events(slurp("trace.txt"));
+    for (std::string line; std::getline(events, line);) {
+        int delta = 0, data = 0;
+        if (std::sscanf(line.c_str(), "event %d %d", &delta, &data) == 2)
+            values.push_back(data & 0x7f);
+    }
+    EXPECT_EQ(values, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
@@ -301,6 +313,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--cc", "x:7:1"}, "malformed --cc"},
         {{"--cc", "0.5:7:128"}, "malformed --cc"},
         {{"--cc", "-1:7:1"}, "malformed --cc"},
+        {{"--cc", "2-1:7:0-5"}, "a ramp's end after its start"},
         {{"--block", "0"}, "--block"},
         {{"in.wav", "no/such/out.wav"}, "cannot write"},
         {{"--spectrogram", "no/such.png"}, "cannot write"},
