@@ -28,6 +28,7 @@ constexpr std::array containers = {
     Container{"w64", "", SF_FORMAT_W64, SF_FORMAT_PCM_24},
     Container{"rf64", "", SF_FORMAT_RF64, SF_FORMAT_PCM_24},
     Container{"au", "snd", SF_FORMAT_AU, SF_FORMAT_PCM_24},
+    Container{"mp3", "", SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III},
 };
 
 std::string lower(std::string s) {
@@ -54,20 +55,36 @@ std::string formatNames() {
 int formatNamed(const std::string& name, int like) {
     const Container* c = findContainer(name);
     if (!c) throw HostError("unknown format '" + name + "' (known: " + formatNames() + ")");
-    if (c->major == SF_FORMAT_OGG) return c->major | c->subtype; // the codec is the choice
-    const int kept = c->major | (like & SF_FORMAT_SUBMASK);
+    if (c->major == SF_FORMAT_OGG || c->major == SF_FORMAT_MPEG)
+        return c->major | c->subtype; // the codec is the choice
+    // The input's sample encoding (its bit depth, or float) where the container holds it;
+    // a codec of the input's (MP3, Vorbis, ...) is no encoding for another container.
+    const int encoding = like & SF_FORMAT_SUBMASK;
+    const bool samples = (encoding >= SF_FORMAT_PCM_S8 && encoding <= SF_FORMAT_PCM_U8) ||
+                         encoding == SF_FORMAT_FLOAT || encoding == SF_FORMAT_DOUBLE;
     SF_INFO probe{};
     probe.samplerate = 44100;
     probe.channels = 2;
-    probe.format = kept;
-    return (like & SF_FORMAT_SUBMASK) && sf_format_check(&probe) ? kept : c->major | c->subtype;
+    probe.format = c->major | encoding;
+    return samples && sf_format_check(&probe) ? probe.format : c->major | c->subtype;
 }
 
-int formatForOutput(const fs::path& path, int like) {
-    const std::string ext = path.extension().string();
-    const Container* c = ext.size() > 1 ? findContainer(ext.substr(1)) : nullptr;
-    if (!c || c->major == (like & SF_FORMAT_TYPEMASK)) return like;
-    return formatNamed(c->name, like);
+int formatForOutput(const fs::path& path, const std::optional<std::string>& named, int like) {
+    const std::string ext = lower(path.extension().string());
+    const Container* byName = ext.size() > 1 ? findContainer(ext.substr(1)) : nullptr;
+    const std::string file = "'" + path.string() + "'";
+    if (named) {
+        const int format = formatNamed(*named, like);
+        if (byName && byName->major != (format & SF_FORMAT_TYPEMASK))
+            throw HostError(file + " is named as " + byName->name + " but --format is " + *named +
+                            ": make them agree");
+        return format;
+    }
+    if (ext.size() > 1 && !byName)
+        throw HostError(file + ": '" + ext + "' is no sound file extension known here (known: " +
+                        formatNames() + "); or name the format with --format");
+    if (!byName || byName->major == (like & SF_FORMAT_TYPEMASK)) return like;
+    return formatNamed(byName->name, like);
 }
 
 void checkWritable(const fs::path& path, int format, std::size_t channels, double sampleRate) {

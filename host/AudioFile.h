@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,12 @@ struct AudioBuffer {
 // [main thread] The container named by `name` ("wav", "flac", ...), keeping the sample
 // encoding of `like` when that container can hold it; throws HostError for an unknown name.
 int formatNamed(const std::string& name, int like = 0);
-// [main thread] The format for an output file: the container its extension names, else
-// `like` itself. A .flac name never holds WAV data.
-int formatForOutput(const std::filesystem::path& path, int like);
+// [main thread] The format for an output file: the container `named` (by --format), which
+// the extension must not contradict, else the one its extension names, else, without an
+// extension, `like` itself. A .flac name never holds WAV data; an unknown extension is
+// refused. Throws HostError.
+int formatForOutput(const std::filesystem::path& path, const std::optional<std::string>& named,
+                    int like);
 // The names formatNamed knows, comma separated, for messages and help.
 std::string formatNames();
 

@@ -15,6 +15,8 @@
 #include "host/Sonogram.h"
 #include "host/TemporaryOutput.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -91,6 +93,12 @@ void checkOutputs(const RenderCommand& c) {
                 sameFile(*files[i].first, *files[j].first))
                 throw HostError(std::string(files[j].second) + " '" + files[j].first->string() +
                                 "' is " + files[i].second + " too: choose another name");
+    std::string picture = c.spectrogram.extension().string();
+    std::transform(picture.begin(), picture.end(), picture.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (!c.spectrogram.empty() && picture != ".png")
+        throw HostError("the spectrogram '" + c.spectrogram.string() +
+                        "' is a PNG picture: name it .png");
     std::error_code ec;
     if (c.spectrogramImplied && fs::exists(fs::symlink_status(c.spectrogram, ec)))
         throw HostError("'" + c.spectrogram.string() +
@@ -120,8 +128,7 @@ int renderCommand(const RenderCommand& c) {
         input = {file->sampleRate(), file->channels(), file->frames(),
                  [&file](float* const* to, std::size_t n) { return file->read(to, n); }};
     }
-    const int chosen =
-        c.format ? formatNamed(*c.format, sourceFormat) : formatForOutput(c.output, sourceFormat);
+    const int chosen = formatForOutput(c.output, c.format, sourceFormat);
     const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);

@@ -145,13 +145,16 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
         float tolerance; // of the half-gain output, per sample; -1: not compared
     };
     const int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT,
-              flac16 = SF_FORMAT_FLAC | SF_FORMAT_PCM_16, vorbis = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+              flac16 = SF_FORMAT_FLAC | SF_FORMAT_PCM_16, vorbis = SF_FORMAT_OGG | SF_FORMAT_VORBIS,
+              mp3 = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
     const Case cases[] = {
         {2, 44100, wavFloat, "64", "", "", wavFloat, 0},
         {1, 48000, flac16, "100", "", ".flac", flac16, 2e-4f},
         {2, 22050, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "1", "", ".wav",
          SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1e-6f},
-        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac", ".wav", flac16, 2e-4f},
+        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac", "", flac16, 2e-4f},
+        {2, 44100, mp3, "512", "", ".wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, -1}, // a codec in
+        {1, 44100, wavFloat, "512", "", ".mp3", mp3, -1},                         // and out
         {1, 44100, vorbis, "512", "", "", vorbis, -1},
     };
     for (const Case& c : cases) {
@@ -292,6 +295,9 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{".", "out.wav"}, "'.' is a folder, not a sound file"},
         {{"three.wav", "out.wav"}, "only mono and stereo"},
         {{"--format", "mp9"}, "unknown format 'mp9'"},
+        {{"in.wav", "s.wav", "--format", "flac"}, "'s.wav' is named as wav but --format is flac"},
+        {{"in.wav", "s.mp9"}, "'.mp9' is no sound file extension known here"},
+        {{"in.wav", "o.wav", "--spectrogram", "o.jpg"}, "is a PNG picture: name it .png"},
         {{"--plugin", "none.so"}, "plug-in not found"},
         {{"--plugin", "junk.so"}, "cannot load plug-in"},
         {{"--plugin", "Empty.vst"}, "no plug-in module in bundle"},
