@@ -62,6 +62,21 @@ Facts gather(PluginHost& host) {
     return f;
 }
 
+// The version as its vendor means it: packed in bytes (0x030208 is 3.2.8) or in decimal
+// digits (1100 is 1.1.0).
+std::string versionText(VstIntPtr version) {
+    char text[64];
+    if (version >= 0x10000)
+        std::snprintf(text, sizeof text, "%ld.%ld.%ld", long(version >> 16),
+                      long((version >> 8) & 0xff), long(version & 0xff));
+    else if (version >= 1000)
+        std::snprintf(text, sizeof text, "%ld.%ld.%ld", long(version / 1000),
+                      long(version / 100 % 10), long(version / 10 % 10));
+    else
+        return std::to_string(version);
+    return text + (" (" + std::to_string(version) + ")");
+}
+
 std::string quoted(const std::string& s) {
     std::string out = "\"";
     for (char ch : s) {
@@ -84,6 +99,7 @@ void printJson(const Facts& f, std::ostream& out) {
     const char* yes[] = {"false", "true"};
     out << "{\n  \"name\": " << quoted(f.name) << ",\n  \"vendor\": " << quoted(f.vendor)
         << ",\n  \"product\": " << quoted(f.product) << ",\n  \"version\": " << f.version
+        << ",\n  \"versionText\": " << quoted(versionText(f.version))
         << ",\n  \"vstVersion\": " << f.vstVersion << ",\n  \"uniqueId\": " << quoted(f.uniqueId)
         << ",\n  \"category\": " << quoted(f.category) << ",\n  \"inputs\": " << f.inputs
         << ",\n  \"outputs\": " << f.outputs << ",\n  \"latency\": " << f.latency
@@ -114,7 +130,7 @@ void printText(const Facts& f, std::ostream& out) {
     out << f.name << "\n";
     row("vendor", f.vendor);
     row("product", f.product);
-    row("version", std::to_string(f.version));
+    row("version", versionText(f.version));
     row("VST", std::to_string(f.vstVersion));
     row("unique id", f.uniqueId);
     row("category", f.category);

@@ -33,6 +33,7 @@ namespace {
 
 constexpr int kUserError = 2;
 constexpr const char* kHostValue = "host:";
+constexpr const char* kDemoProgram = "PanPhase";
 
 // The bundle built beside the tool, wherever the build folder has been put; else the
 // installed one, from the plug-in search path.
@@ -73,6 +74,12 @@ void applySetup(PluginHost& host, const PluginSetup& setup) {
                      setup.preset->c_str());
     if (setup.program) host.setProgram(host.findProgram(*setup.program));
     for (const ParameterSetting& s : setup.settings) applySetting(host, s);
+}
+
+// The demo shows the program of the README's picture, when the plug-in has it.
+void selectDemoProgram(PluginHost& host) {
+    for (VstInt32 i = 0; i < host.plugIn().getProgramCount(); ++i)
+        if (host.programName(i) == kDemoProgram) return host.setProgram(i);
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {
@@ -133,6 +140,7 @@ int renderCommand(const RenderCommand& c) {
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
     applySetup(host, c.setup);
+    if (c.demo && !c.setup.preset && !c.setup.program) selectDemoProgram(host);
     const std::size_t channels = renderedChannels(host, input.channels, c.monoMode);
     checkWritable(c.output, format, channels, input.sampleRate);
 

@@ -610,6 +610,14 @@ TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedContro
     const auto at = info.find(R"({"index": 8, "name": ")") + 22;
     ASSERT_GT(at, 22u);
     EXPECT_EQ(render(in, {"--program", info.substr(at, info.find('"', at) - at)}).channels, still);
+    // The demo shows the README's program; the version reads as the project's.
+    ASSERT_EQ(tool({"render", "--demo", "a.wav", "-q"}).status, 0);
+    ASSERT_EQ(tool({"render", "--demo", "b.wav", "-q", "--program", "PanPhase"}).status, 0);
+    EXPECT_EQ(slurp("a.wav"), slurp("b.wav"));
+    const std::string version = tool({"--version"}).out.substr(13); // past "orvella-host "
+    EXPECT_NE(
+        tool({"info"}).out.find("version     " + version.substr(0, version.size() - 1) + " ("),
+        std::string::npos);
     // A list parameter set by number and display text; a number as the knob shows it.
     const Channels inA = render(in, {"--set", "8=In A"}).channels;
     EXPECT_NE(inA, render(in, {"--set", "8=In B"}).channels);
