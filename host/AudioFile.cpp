@@ -88,6 +88,13 @@ int formatForOutput(const fs::path& path, const std::optional<std::string>& name
 }
 
 void checkWritable(const fs::path& path, int format, std::size_t channels, double sampleRate) {
+    constexpr std::array opusRates = {8000, 12000, 16000, 24000, 48000};
+    const int rate = static_cast<int>(sampleRate);
+    if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
+        std::find(opusRates.begin(), opusRates.end(), rate) == opusRates.end())
+        throw HostError("cannot write '" + path.string() + "': Opus takes 8000, 12000, 16000, " +
+                        "24000 or 48000 Hz and this sound is " + std::to_string(rate) +
+                        " Hz; choose another format (ogg, flac, ...) or resample the input");
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
     info.channels = static_cast<int>(channels);

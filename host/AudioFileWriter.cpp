@@ -10,13 +10,14 @@ namespace {
 constexpr std::size_t kChunkFrames = 4096;
 }
 
-AudioFileWriter::AudioFileWriter(const std::filesystem::path& path, int format,
+AudioFileWriter::AudioFileWriter(const std::filesystem::path& path,
+                                 const std::filesystem::path& shownAs, int format,
                                  std::size_t channels, double sampleRate)
-    : name_("'" + path.string() + "'"), channels_(channels),
+    : name_("'" + shownAs.string() + "'"), channels_(channels),
       integer_((format & SF_FORMAT_SUBMASK) >= SF_FORMAT_PCM_S8 &&
                (format & SF_FORMAT_SUBMASK) <= SF_FORMAT_PCM_U8),
       interleaved_(kChunkFrames * channels) {
-    checkWritable(path, format, channels, sampleRate);
+    checkWritable(shownAs, format, channels, sampleRate);
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
     info.channels = static_cast<int>(channels);

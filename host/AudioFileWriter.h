@@ -12,10 +12,11 @@ typedef struct sf_private_tag SNDFILE;
 
 class AudioFileWriter final {
 public:
-    // [main thread] Creates the file (callers write to a TemporaryOutput); throws
-    // HostError when the format cannot hold this sound or the file cannot be made.
-    AudioFileWriter(const std::filesystem::path& path, int format, std::size_t channels,
-                    double sampleRate);
+    // [main thread] Creates the file at `path` (callers write to a TemporaryOutput, and name
+    // its target as `shownAs` in messages); throws HostError when the format cannot hold
+    // this sound or the file cannot be made.
+    AudioFileWriter(const std::filesystem::path& path, const std::filesystem::path& shownAs,
+                    int format, std::size_t channels, double sampleRate);
     ~AudioFileWriter();
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;

@@ -318,7 +318,7 @@ void Sonogram::addOutput(const float* const* channels, std::size_t n) {
     add(1, channels, n);
 }
 
-void Sonogram::write(const std::filesystem::path& path) {
+void Sonogram::write(const std::filesystem::path& path, const std::filesystem::path& shownAs) {
     Analysis& a = *analysis_;
     for (auto& panel : a.panels)
         for (Track& track : panel) track.finish(a.spectrum, a.loudest);
@@ -368,5 +368,6 @@ void Sonogram::write(const std::filesystem::path& path) {
     cairo_debug_reset_static_data();
     FcFini();
     if (status != CAIRO_STATUS_SUCCESS)
-        throw HostError("cannot write '" + path.string() + "': " + cairo_status_to_string(status));
+        throw HostError("cannot write '" + shownAs.string() +
+                        "': " + cairo_status_to_string(status));
 }

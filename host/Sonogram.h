@@ -23,8 +23,8 @@ public:
     void addInput(const float* const* channels, std::size_t n);
     void addOutput(const float* const* channels, std::size_t n);
     // [main thread] Writes the PNG, with silence for whatever was not given; throws
-    // HostError when it cannot.
-    void write(const std::filesystem::path& path);
+    // HostError naming `shownAs` when it cannot.
+    void write(const std::filesystem::path& path, const std::filesystem::path& shownAs);
 
 private:
     struct Analysis;

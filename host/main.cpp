@@ -148,7 +148,7 @@ int renderCommand(const RenderCommand& c) {
     TemporaryOutput sound(c.output);
     std::optional<TemporaryOutput> picture;
     if (!c.spectrogram.empty()) picture.emplace(c.spectrogram);
-    AudioFileWriter writer(sound.path(), format, channels, input.sampleRate);
+    AudioFileWriter writer(sound.path(), c.output, format, channels, input.sampleRate);
     const std::size_t length =
         input.frames + static_cast<std::size_t>(std::llround(c.tailSeconds * input.sampleRate));
     std::optional<Sonogram> sonogram;
@@ -177,7 +177,7 @@ int renderCommand(const RenderCommand& c) {
                      "orvella-host: note: %zu samples clipped in '%s'; --float writes samples "
                      "that never clip\n",
                      writer.clipped(), c.output.c_str());
-    if (sonogram) sonogram->write(picture->path());
+    if (sonogram) sonogram->write(picture->path(), c.spectrogram);
     sound.commit();
     if (picture) picture->commit();
     return 0;

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <regex>
 #include <sndfile.hh>
 #include <sstream>
 #include <sys/wait.h>
@@ -297,6 +298,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--format", "mp9"}, "unknown format 'mp9'"},
         {{"in.wav", "s.wav", "--format", "flac"}, "'s.wav' is named as wav but --format is flac"},
         {{"in.wav", "s.mp9"}, "'.mp9' is no sound file extension known here"},
+        {{"in.wav", "x.opus"}, "'x.opus': Opus takes 8000, 12000, 16000, 24000 or 48000 Hz"},
         {{"in.wav", "o.wav", "--spectrogram", "o.jpg"}, "is a PNG picture: name it .png"},
         {{"--plugin", "none.so"}, "plug-in not found"},
         {{"--plugin", "junk.so"}, "cannot load plug-in"},
@@ -342,6 +344,8 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.starts_with("orvella-host: ")) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(std::regex_search(r.err, std::regex(R"(/\.[^/']+\.[A-Za-z0-9]{6}')")))
+            << "names a temporary file: " << r.err;
         EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
         fs::remove("trace.txt");
