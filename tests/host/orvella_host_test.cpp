@@ -185,6 +185,40 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
     }
 }
 
+TEST_F(HostTool, EveryListedFormatInAndOut) {
+    // The container each extension gives, and the encoding kept from a 16-bit, a 24-bit
+    // and a float input where the container holds it (a codec's own otherwise).
+    const std::pair<const char*, int> formats[] = {
+        {".wav", SF_FORMAT_WAV}, {".flac", SF_FORMAT_FLAC}, {".aiff", SF_FORMAT_AIFF},
+        {".ogg", SF_FORMAT_OGG}, {".mp3", SF_FORMAT_MPEG},
+    };
+    const int encodings[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_FLOAT};
+    for (const auto& [from, major] : formats)
+        for (const int encoding : encodings) {
+            SF_INFO probe{0, 44100, 2, major | encoding, 0, 0};
+            const int input = sf_format_check(&probe)   ? major | encoding
+                              : major == SF_FORMAT_OGG  ? SF_FORMAT_OGG | SF_FORMAT_VORBIS
+                              : major == SF_FORMAT_MPEG ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III
+                                                        : major | SF_FORMAT_PCM_24;
+            writeSound(std::string("in") + from, 44100, input, noise(2, 2000));
+            for (const auto& [to, outMajor] : formats) {
+                const std::string out = std::string("out") + to;
+                SCOPED_TRACE(std::string(from) + " " + std::to_string(encoding) + " to " + out);
+                ASSERT_EQ(tool({"render", std::string("in") + from, out, "--plugin", tracer, "-q"})
+                              .status,
+                          0);
+                const int written = readSound(out).format;
+                EXPECT_EQ(written & SF_FORMAT_TYPEMASK, outMajor);
+                SF_INFO keeps{0, 44100, 2, outMajor | (input & SF_FORMAT_SUBMASK), 0, 0};
+                const bool sampleEncoding = (input & SF_FORMAT_SUBMASK) <= SF_FORMAT_DOUBLE;
+                const bool codec = outMajor == SF_FORMAT_OGG || outMajor == SF_FORMAT_MPEG;
+                if (!codec && sampleEncoding && sf_format_check(&keeps)) {
+                    EXPECT_EQ(written & SF_FORMAT_SUBMASK, input & SF_FORMAT_SUBMASK);
+                }
+            }
+        }
+}
+
 TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
     const Channels in = noise(2, 2205);
     // Controller 7 at 10 ms = frame 441 = block 6 (from 384) + 57; controller 1 in block 0.
