@@ -163,6 +163,7 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
             {"--format", true, [&](const std::string& v) { c.format = v; }},
             {"--demo", false, [&](const std::string&) { c.demo = true; }},
             {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
+            {"--verbose", false, [&](const std::string&) { c.verbose = true; }},
             {"--mono", false, [&](const std::string&) { c.monoMode = true; }},
             {"--float", false, [&](const std::string&) { c.floatOutput = true; }},
         });
@@ -283,6 +284,7 @@ Render options:
   --float              write 32-bit float samples, which never clip (wav, aiff, caf,
                        w64, rf64, au)
   -q, --quiet          no progress bar
+  --verbose            a one-line summary on stderr when the render is done
 
 Other options: -h, --help (this text); --version (the tool's version).
 

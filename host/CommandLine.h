@@ -42,6 +42,7 @@ struct RenderCommand {
     bool floatOutput = false;
     std::optional<std::string> format;
     bool quiet = false;
+    bool verbose = false;
 };
 
 struct InfoCommand {

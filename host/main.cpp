@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -160,6 +161,7 @@ int renderCommand(const RenderCommand& c) {
         return got;
     };
 
+    const auto started = std::chrono::steady_clock::now();
     ProgressBar bar(stderr, !c.quiet, static_cast<double>(length) / input.sampleRate);
     render(
         host, source,
@@ -180,6 +182,16 @@ int renderCommand(const RenderCommand& c) {
     if (sonogram) sonogram->write(picture->path(), c.spectrogram);
     sound.commit();
     if (picture) picture->commit();
+    if (c.verbose) {
+        const double seconds = static_cast<double>(length) / input.sampleRate;
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::fprintf(stderr,
+                     "orvella-host: rendered %.1f s of %zu-channel %.0f Hz sound into '%s' in "
+                     "%.1f s (%.0fx real time)\n",
+                     seconds, channels, input.sampleRate, c.output.c_str(), took,
+                     seconds / std::max(took, 1e-3));
+    }
     return 0;
 }
 

@@ -450,6 +450,9 @@ TEST_F(HostTool, ClippingIsCountedAndFloatAvoidsIt) {
     EXPECT_EQ(tool(args).status, 0);
     EXPECT_EQ(readSound("out.aiff").channels[0][0], 1.5f);
     EXPECT_TRUE(tool({"--version"}).out.starts_with("orvella-host 1."));
+    EXPECT_TRUE(tool({"render", "in.wav", "v.wav", "--plugin", tracer, "--verbose"})
+                    .err.starts_with("orvella-host: rendered 0.0 s of 2-channel 44100 Hz sound "
+                                     "into 'v.wav' in "));
     EXPECT_EQ(tool({"render", "-h"}).out, tool({"--help"}).out);
 }
 
