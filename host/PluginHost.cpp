@@ -254,46 +254,40 @@ bool PluginHost::canDo(const char* feature) const {
 }
 
 VstInt32 PluginHost::findParameter(const std::string& nameOrIndex) const {
-    if (auto n = wholeNumber(nameOrIndex)) {
-        if (*n < plugIn_->getParameterCount()) return static_cast<VstInt32>(*n);
-        throw HostError("parameter " + nameOrIndex + " does not exist (the plug-in has " +
-                        std::to_string(plugIn_->getParameterCount()) + " parameters, 0 to " +
-                        std::to_string(plugIn_->getParameterCount() - 1) + ")");
-    }
     std::vector<std::string> names;
     for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i) names.push_back(parameterName(i));
-    const auto found = std::find_if(names.begin(), names.end(),
-                                    [&](const std::string& n) { return sameText(n, nameOrIndex); });
-    if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
-    throw HostError("unknown parameter '" + nameOrIndex + "'" + unknownHint(nameOrIndex, names));
-}
-
-std::string PluginHost::unknownHint(const std::string& wanted,
-                                    const std::vector<std::string>& names) const {
-    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
-    const auto nearest =
-        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
-            return editDistance(a, wanted) < editDistance(b, wanted);
-        });
-    // A near miss is a typing slip; anything further is another name altogether.
-    if (nearest == names.end() ||
-        editDistance(*nearest, wanted) > std::max<std::size_t>(2, wanted.size() / 3))
-        return hint;
-    return ": did you mean '" + trimmed(*nearest) + "'?" + hint;
+    return findNamed("parameter", nameOrIndex, names);
 }
 
 VstInt32 PluginHost::findProgram(const std::string& nameOrIndex) const {
-    if (auto n = wholeNumber(nameOrIndex)) {
-        if (*n < plugIn_->getProgramCount()) return static_cast<VstInt32>(*n);
-        throw HostError("program " + nameOrIndex + " does not exist (the plug-in has " +
-                        std::to_string(plugIn_->getProgramCount()) + " programs)");
-    }
     std::vector<std::string> names;
     for (VstInt32 i = 0; i < plugIn_->getProgramCount(); ++i) names.push_back(programName(i));
+    return findNamed("program", nameOrIndex, names);
+}
+
+VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameOrIndex,
+                               const std::vector<std::string>& names) const {
+    const auto count = static_cast<long>(names.size());
+    if (auto n = wholeNumber(nameOrIndex)) {
+        if (*n < count) return static_cast<VstInt32>(*n);
+        throw HostError(kind + " " + nameOrIndex + " does not exist (the plug-in has " +
+                        std::to_string(count) + " " + kind + "s" +
+                        (count ? ", 0 to " + std::to_string(count - 1) : "") + ")");
+    }
     const auto found = std::find_if(names.begin(), names.end(),
                                     [&](const std::string& n) { return sameText(n, nameOrIndex); });
     if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
-    throw HostError("unknown program '" + nameOrIndex + "'" + unknownHint(nameOrIndex, names));
+    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
+    const auto nearest =
+        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
+            return editDistance(a, nameOrIndex) < editDistance(b, nameOrIndex);
+        });
+    // A near miss is a typing slip; anything further is another name altogether.
+    const bool near =
+        nearest != names.end() &&
+        editDistance(*nearest, nameOrIndex) <= std::max<std::size_t>(2, nameOrIndex.size() / 3);
+    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" +
+                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
 }
 
 void PluginHost::setProgram(VstInt32 program) {

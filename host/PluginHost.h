@@ -100,8 +100,10 @@ private:
     static constexpr int kDisplaySteps = 1000;
     std::vector<std::string> displays(VstInt32 index);
 
-    // ": did you mean ...?" for a near miss among the names, and where to look them up.
-    std::string unknownHint(const std::string& wanted, const std::vector<std::string>& names) const;
+    // The index of the name, or the number, among the names of a kind (parameter,
+    // program); throws HostError with a did-you-mean for a near miss and where to look.
+    VstInt32 findNamed(const std::string& kind, const std::string& nameOrIndex,
+                       const std::vector<std::string>& names) const;
 
     std::unique_ptr<VSTPlugIn> plugIn_;
     std::filesystem::path given_;
