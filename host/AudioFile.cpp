@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <memory>
 #include <sndfile.h>
 
 namespace fs = std::filesystem;
@@ -29,6 +28,7 @@ constexpr std::array containers = {
     Container{"w64", "", SF_FORMAT_W64, SF_FORMAT_PCM_24},
     Container{"rf64", "", SF_FORMAT_RF64, SF_FORMAT_PCM_24},
     Container{"au", "snd", SF_FORMAT_AU, SF_FORMAT_PCM_24},
+    Container{"mp3", "", SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III},
 };
 
 std::string lower(std::string s) {
@@ -43,13 +43,6 @@ const Container* findContainer(const std::string& name) {
     return nullptr;
 }
 
-struct Closer {
-    void operator()(SNDFILE* f) const { sf_close(f); }
-};
-using SoundFile = std::unique_ptr<SNDFILE, Closer>;
-
-constexpr sf_count_t kChunkFrames = 65536;
-
 } // namespace
 
 std::string formatNames() {
@@ -62,55 +55,46 @@ std::string formatNames() {
 int formatNamed(const std::string& name, int like) {
     const Container* c = findContainer(name);
     if (!c) throw HostError("unknown format '" + name + "' (known: " + formatNames() + ")");
-    if (c->major == SF_FORMAT_OGG) return c->major | c->subtype; // the codec is the choice
-    const int kept = c->major | (like & SF_FORMAT_SUBMASK);
+    if (c->major == SF_FORMAT_OGG || c->major == SF_FORMAT_MPEG)
+        return c->major | c->subtype; // the codec is the choice
+    // The input's sample encoding (its bit depth, or float) where the container holds it;
+    // a codec of the input's (MP3, Vorbis, ...) is no encoding for another container.
+    const int encoding = like & SF_FORMAT_SUBMASK;
+    const bool samples = (encoding >= SF_FORMAT_PCM_S8 && encoding <= SF_FORMAT_PCM_U8) ||
+                         encoding == SF_FORMAT_FLOAT || encoding == SF_FORMAT_DOUBLE;
     SF_INFO probe{};
     probe.samplerate = 44100;
     probe.channels = 2;
-    probe.format = kept;
-    return (like & SF_FORMAT_SUBMASK) && sf_format_check(&probe) ? kept : c->major | c->subtype;
+    probe.format = c->major | encoding;
+    return samples && sf_format_check(&probe) ? probe.format : c->major | c->subtype;
 }
 
-int formatForOutput(const fs::path& path, int like) {
-    const std::string ext = path.extension().string();
-    const Container* c = ext.size() > 1 ? findContainer(ext.substr(1)) : nullptr;
-    if (!c || c->major == (like & SF_FORMAT_TYPEMASK)) return like;
-    return formatNamed(c->name, like);
-}
-
-AudioFile readAudioFile(const fs::path& path) {
-    const std::string name = "'" + path.string() + "'";
-    std::error_code ec;
-    if (!fs::exists(path, ec)) throw HostError("input not found: " + name);
-    SF_INFO info{};
-    SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file) throw HostError("cannot read " + name + ": " + sf_strerror(nullptr));
-    if (info.channels < 1 || info.channels > 2)
-        throw HostError(name + " has " + std::to_string(info.channels) +
-                        " channels; only mono and stereo files can be rendered");
-
-    AudioFile result;
-    result.format = info.format;
-    result.audio.sampleRate = info.samplerate;
-    const auto channels = static_cast<std::size_t>(info.channels);
-    result.audio.channels.resize(channels);
-    for (auto& channel : result.audio.channels)
-        channel.reserve(static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0)));
-    std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
-    for (;;) {
-        const sf_count_t got = sf_readf_float(file.get(), interleaved.data(), kChunkFrames);
-        if (got <= 0) break;
-        for (std::size_t c = 0; c < channels; ++c)
-            for (sf_count_t i = 0; i < got; ++i)
-                result.audio.channels[c].push_back(
-                    interleaved[static_cast<std::size_t>(i) * channels + c]);
+int formatForOutput(const fs::path& path, const std::optional<std::string>& named, int like) {
+    const std::string ext = lower(path.extension().string());
+    const Container* byName = ext.size() > 1 ? findContainer(ext.substr(1)) : nullptr;
+    const std::string file = "'" + path.string() + "'";
+    if (named) {
+        const int format = formatNamed(*named, like);
+        if (byName && byName->major != (format & SF_FORMAT_TYPEMASK))
+            throw HostError(file + " is named as " + byName->name + " but --format is " + *named +
+                            ": make them agree");
+        return format;
     }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR)
-        throw HostError("cannot read " + name + ": " + sf_strerror(file.get()));
-    return result;
+    if (ext.size() > 1 && !byName)
+        throw HostError(file + ": '" + ext + "' is no sound file extension known here (known: " +
+                        formatNames() + "); or name the format with --format");
+    if (!byName || byName->major == (like & SF_FORMAT_TYPEMASK)) return like;
+    return formatNamed(byName->name, like);
 }
 
 void checkWritable(const fs::path& path, int format, std::size_t channels, double sampleRate) {
+    constexpr std::array opusRates = {8000, 12000, 16000, 24000, 48000};
+    const int rate = static_cast<int>(sampleRate);
+    if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
+        std::find(opusRates.begin(), opusRates.end(), rate) == opusRates.end())
+        throw HostError("cannot write '" + path.string() + "': Opus takes 8000, 12000, 16000, " +
+                        "24000 or 48000 Hz and this sound is " + std::to_string(rate) +
+                        " Hz; choose another format (ogg, flac, ...) or resample the input");
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
     info.channels = static_cast<int>(channels);
@@ -119,31 +103,4 @@ void checkWritable(const fs::path& path, int format, std::size_t channels, doubl
         throw HostError("cannot write '" + path.string() + "': its format does not take " +
                         std::to_string(channels) + " channels at " +
                         std::to_string(info.samplerate) + " Hz");
-}
-
-void writeAudioFile(const fs::path& path, const AudioBuffer& audio, int format) {
-    const std::string name = "'" + path.string() + "'";
-    checkWritable(path, format, audio.channels.size(), audio.sampleRate);
-    SF_INFO info{};
-    info.samplerate = static_cast<int>(audio.sampleRate);
-    info.channels = static_cast<int>(audio.channels.size());
-    info.format = format;
-    SoundFile file(sf_open(path.c_str(), SFM_WRITE, &info));
-    if (!file) throw HostError("cannot write " + name + ": " + sf_strerror(nullptr));
-    // Floats beyond full scale clip instead of wrapping around in integer encodings.
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-
-    const std::size_t channels = audio.channels.size();
-    std::vector<float> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
-    for (std::size_t start = 0; start < audio.frames();) {
-        const std::size_t n =
-            std::min(static_cast<std::size_t>(kChunkFrames), audio.frames() - start);
-        for (std::size_t i = 0; i < n; ++i)
-            for (std::size_t c = 0; c < channels; ++c)
-                interleaved[i * channels + c] = audio.channels[c][start + i];
-        if (sf_writef_float(file.get(), interleaved.data(), static_cast<sf_count_t>(n)) !=
-            static_cast<sf_count_t>(n))
-            throw HostError("cannot write " + name + ": " + sf_strerror(file.get()));
-        start += n;
-    }
 }

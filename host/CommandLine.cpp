@@ -29,22 +29,44 @@ std::optional<int> integer(const std::string& text, int low, int high) {
     return value;
 }
 
-ControlChange controlChange(const std::string& text) {
+// "A" or "A-B": one number, or the two ends of a ramp.
+template <typename T, typename Parse>
+std::optional<std::pair<T, T>> span(const std::string& text, Parse parse) {
+    const auto dash = text.find('-', 1);
+    const std::optional<T> from = parse(text.substr(0, dash));
+    const std::optional<T> to = dash == std::string::npos ? from : parse(text.substr(dash + 1));
+    if (!from || !to || text.starts_with('-')) return std::nullopt;
+    return std::pair{*from, *to};
+}
+
+// One control change, or a ramp: a change at each value step from the first value to the
+// last, spread evenly over the time span, as smooth as MIDI allows.
+std::vector<ControlChange> controlChanges(const std::string& text) {
     const auto bad = [&text](const std::string& why) {
         return HostError("malformed --cc '" + text + "': " + why +
-                         " (expected TIME:CONTROLLER:VALUE, e.g. 1.5:1:64)");
+                         " (expected TIME:CONTROLLER:VALUE, e.g. 1.5:1:64, or a ramp "
+                         "START-END:CONTROLLER:FROM-TO, e.g. 0-4:1:0-127)");
     };
     const auto first = text.find(':');
     const auto second = first == std::string::npos ? first : text.find(':', first + 1);
     if (second == std::string::npos || text.find(':', second + 1) != std::string::npos)
         throw bad("three fields are needed");
-    const auto seconds = number(text.substr(0, first));
+    const auto seconds = span<double>(text.substr(0, first), number);
     const auto controller = integer(text.substr(first + 1, second - first - 1), 0, 127);
-    const auto value = integer(text.substr(second + 1), 0, 127);
-    if (!seconds || *seconds < 0) throw bad("the time must be a number of seconds, 0 or more");
+    const auto value =
+        span<int>(text.substr(second + 1), [](const std::string& v) { return integer(v, 0, 127); });
+    if (!seconds || seconds->first < 0 || seconds->second < seconds->first)
+        throw bad("the time must be a number of seconds, 0 or more (a ramp's end after its start)");
     if (!controller) throw bad("the controller must be a number from 0 to 127");
     if (!value) throw bad("the value must be a number from 0 to 127");
-    return {*seconds, *controller, *value};
+    const auto [start, end] = *seconds;
+    const auto [from, to] = *value;
+    const int steps = std::abs(to - from);
+    std::vector<ControlChange> changes;
+    for (int k = 0; k <= steps; ++k)
+        changes.push_back({steps ? start + (end - start) * k / steps : start, *controller,
+                           from + (to > from ? k : -k)});
+    return changes;
 }
 
 ParameterSetting parameterSetting(const std::string& text) {
@@ -69,7 +91,8 @@ public:
     std::vector<std::string> parse(const std::vector<Option>& options) {
         std::vector<std::string> positional;
         while (next_ < all_.size()) {
-            const std::string arg = all_[next_++];
+            std::string arg = all_[next_++];
+            if (arg == "-q" || arg == "-h") arg = arg == "-q" ? "--quiet" : "--help";
             if (arg.size() < 2 || arg.rfind("--", 0) != 0) {
                 positional.push_back(arg);
                 continue;
@@ -99,34 +122,51 @@ private:
     std::size_t next_;
 };
 
+// The options that set the plug-in up, and --help.
+std::vector<Arguments::Option> setupOptions(PluginSetup& s, bool& help) {
+    return {
+        {"--plugin", true, [&s](const std::string& v) { s.plugin = v; }},
+        {"--preset", true, [&s](const std::string& v) { s.preset = v; }},
+        {"--program", true, [&s](const std::string& v) { s.program = v; }},
+        {"--set", true, [&s](const std::string& v) { s.settings.push_back(parameterSetting(v)); }},
+        {"--help", false, [&help](const std::string&) { help = true; }},
+    };
+}
+
 RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path& plugin,
                             bool& help) {
     RenderCommand c;
-    c.plugin = plugin;
-    const std::vector<Arguments::Option> options = {
-        {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
-        {"--program", true, [&](const std::string& v) { c.program = v; }},
-        {"--set", true, [&](const std::string& v) { c.settings.push_back(parameterSetting(v)); }},
-        {"--cc", true, [&](const std::string& v) { c.controlChanges.push_back(controlChange(v)); }},
-        {"--block", true,
-         [&](const std::string& v) {
-             auto n = integer(v, 1, 65536);
-             if (!n) throw HostError("--block needs a number of samples from 1 to 65536");
-             c.blockSize = *n;
-         }},
-        {"--tail", true,
-         [&](const std::string& v) {
-             auto s = number(v);
-             if (!s || *s < 0 || *s > 3600)
-                 throw HostError("--tail needs a number of seconds from 0 to 3600");
-             c.tailSeconds = *s;
-         }},
-        {"--spectrogram", true, [&](const std::string& v) { c.spectrogram = v; }},
-        {"--format", true, [&](const std::string& v) { c.format = v; }},
-        {"--demo", false, [&](const std::string&) { c.demo = true; }},
-        {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
-        {"--help", false, [&](const std::string&) { help = true; }},
-    };
+    c.setup.plugin = plugin;
+    std::vector<Arguments::Option> options = setupOptions(c.setup, help);
+    options.insert(
+        options.end(),
+        {
+            {"--cc", true,
+             [&](const std::string& v) {
+                 const auto changes = controlChanges(v);
+                 c.controlChanges.insert(c.controlChanges.end(), changes.begin(), changes.end());
+             }},
+            {"--block", true,
+             [&](const std::string& v) {
+                 auto n = integer(v, 1, 65536);
+                 if (!n) throw HostError("--block needs a number of samples from 1 to 65536");
+                 c.blockSize = *n;
+             }},
+            {"--tail", true,
+             [&](const std::string& v) {
+                 auto s = number(v);
+                 if (!s || *s < 0 || *s > 3600)
+                     throw HostError("--tail needs a number of seconds from 0 to 3600");
+                 c.tailSeconds = *s;
+             }},
+            {"--spectrogram", true, [&](const std::string& v) { c.spectrogram = v; }},
+            {"--format", true, [&](const std::string& v) { c.format = v; }},
+            {"--demo", false, [&](const std::string&) { c.demo = true; }},
+            {"--quiet", false, [&](const std::string&) { c.quiet = true; }},
+            {"--verbose", false, [&](const std::string&) { c.verbose = true; }},
+            {"--mono", false, [&](const std::string&) { c.monoMode = true; }},
+            {"--float", false, [&](const std::string&) { c.floatOutput = true; }},
+        });
     const auto files = Arguments(all, 2).parse(options);
     if (help) return c;
     std::stable_sort(
@@ -135,7 +175,10 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
     if (c.demo) {
         if (files.size() != 1) throw HostError("render --demo takes one output file");
         c.output = files[0];
-        if (c.spectrogram.empty()) c.spectrogram = fs::path(c.output).replace_extension(".png");
+        if (c.spectrogram.empty()) {
+            c.spectrogram = fs::path(c.output).replace_extension(".png");
+            c.spectrogramImplied = true;
+        }
     } else {
         if (files.size() != 2)
             throw HostError("render needs an input and an output file (or --demo OUT)");
@@ -152,6 +195,7 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
     const std::string& command = all[1];
     bool help = command == "--help" || command == "-h" || command == "help";
     if (help) return HelpCommand{};
+    if (command == "--version" || command == "-V") return VersionCommand{};
 
     if (command == "render") {
         RenderCommand c = renderCommand(all, defaultPlugin, help);
@@ -165,13 +209,40 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
             {"--plugin", true, [&](const std::string& v) { plugin = v; }},
             {"--help", false, [&](const std::string&) { help = true; }},
         };
+        std::optional<std::string> program;
         if (command == "info")
-            options.push_back({"--json", false, [&](const std::string&) { json = true; }});
+            options.insert(options.end(),
+                           {{"--json", false, [&](const std::string&) { json = true; }},
+                            {"--program", true, [&](const std::string& v) { program = v; }}});
         const auto extra = Arguments(all, 2).parse(options);
         if (help) return HelpCommand{};
         if (!extra.empty()) throw HostError("unexpected argument '" + extra.front() + "'");
-        if (command == "info") return InfoCommand{plugin, json};
+        if (command == "info") return InfoCommand{plugin, json, program};
         return GuiCommand{plugin};
+    }
+    if (command == "preset") {
+        const std::string action = all.size() > 2 ? all[2] : "";
+        if (action == "save") {
+            PresetSaveCommand c;
+            c.setup.plugin = defaultPlugin;
+            const auto files = Arguments(all, 3).parse(setupOptions(c.setup, help));
+            if (help) return HelpCommand{};
+            if (files.size() != 1) throw HostError("preset save takes one output file");
+            c.output = files[0];
+            return c;
+        }
+        if (action == "show") {
+            PresetShowCommand c;
+            const auto files = Arguments(all, 3).parse({
+                {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
+                {"--help", false, [&](const std::string&) { help = true; }},
+            });
+            if (help) return HelpCommand{};
+            if (files.size() != 1) throw HostError("preset show takes one preset file");
+            c.file = files[0];
+            return c;
+        }
+        throw HostError("preset needs 'save' or 'show' (try: orvella-host --help)");
     }
     throw HostError("unknown command '" + command + "' (try: orvella-host --help)");
 }
@@ -180,21 +251,47 @@ std::string usage() {
     return R"(Usage:
   orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
-  orvella-host info [--plugin PATH] [--json]
+  orvella-host info [--plugin PATH] [--program N|NAME] [--json]
+                                         the plug-in's facts, parameters and their ranges
   orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
+  orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
+                       [--program N|NAME] [--set PARAM=VALUE ...]
+                                         save the program, or the whole bank
+  orvella-host preset show FILE [--plugin PATH]
+                                         print a preset file; whether it fits PATH
 
 Render options:
-  --plugin PATH        a plug-in .so or bundle folder (default: the Orvella bundle
-                       built beside this tool)
-  --program N|NAME     select a program first
-  --set PARAM=VALUE    set a parameter (index or name) to a host value 0..1 or to the
-                       text the plug-in displays, e.g. --set "Ph B Input=In B"
-  --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127)
+  --plugin PATH        a plug-in .so or bundle folder, or the name of one installed
+                       where hosts look: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
+                       /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst (default: the
+                       Orvella bundle built beside this tool, else the installed one)
+  --preset FILE        load an .fxp program or .fxb bank first
+  --program N|NAME     select a program (after the preset)
+  --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in displays
+                       it: a number in the parameter's own units or a text, e.g.
+                       --set "A Depth=5" --set "B Input=In A"; PARAM=host:V sets the
+                       host value V (0..1) itself
+  --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127);
+                       START-END:CC:FROM-TO sweeps it smoothly, e.g. --cc 0-4:1:0-127
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
   --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the
                        output's extension names, else the input's)
   --spectrogram PNG    write a spectrogram of input and output side by side
-  --quiet              no progress bar
+  --mono               a mono input gives a mono output: the plug-in is told it has one
+                       input and one output (Orvella then sums its two sections); by
+                       default a mono input feeds both inputs and the output is stereo
+  --float              write 32-bit float samples, which never clip (wav, aiff, caf,
+                       w64, rf64, au)
+  -q, --quiet          no progress bar
+  --verbose            a one-line summary on stderr when the render is done
+
+Other options: -h, --help (this text); --version (the tool's version).
+
+Examples:
+  orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
+  orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
+  orvella-host render in.wav out.flac --preset slow.fxp --tail 2
+  orvella-host preset show slow.fxp
 )";
 }

@@ -19,33 +19,58 @@ struct ControlChange {
     int value;
 };
 
+// What the plug-in is set to before it works: a preset file, then a program, then
+// parameters.
+struct PluginSetup {
+    std::filesystem::path plugin;
+    std::optional<std::filesystem::path> preset;
+    std::optional<std::string> program;
+    std::vector<ParameterSetting> settings;
+};
+
 struct RenderCommand {
     std::filesystem::path input; // empty with --demo
     std::filesystem::path output;
-    std::filesystem::path plugin;
+    PluginSetup setup;
     std::filesystem::path spectrogram; // empty for none
+    bool spectrogramImplied = false;   // the demo's own, not named by the user
     bool demo = false;
-    std::optional<std::string> program;
-    std::vector<ParameterSetting> settings;
     std::vector<ControlChange> controlChanges; // in time order
     int blockSize = 512;
     double tailSeconds = 0;
+    bool monoMode = false;
+    bool floatOutput = false;
     std::optional<std::string> format;
     bool quiet = false;
+    bool verbose = false;
 };
 
 struct InfoCommand {
     std::filesystem::path plugin;
     bool json = false;
+    std::optional<std::string> program; // shown with its values
 };
 
 struct GuiCommand {
     std::filesystem::path plugin;
 };
 
-struct HelpCommand {};
+// Writes the current program (.fxp) or the bank (.fxb) after the setup.
+struct PresetSaveCommand {
+    std::filesystem::path output;
+    PluginSetup setup;
+};
 
-using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, HelpCommand>;
+struct PresetShowCommand {
+    std::filesystem::path file;
+    std::optional<std::filesystem::path> plugin; // also say whether the file fits it
+};
+
+struct HelpCommand {};
+struct VersionCommand {};
+
+using Command = std::variant<RenderCommand, InfoCommand, GuiCommand, PresetSaveCommand,
+                             PresetShowCommand, HelpCommand, VersionCommand>;
 
 // [main thread] Throws HostError with a one-line reason for anything malformed.
 Command parseCommandLine(const std::vector<std::string>& arguments,

@@ -1,5 +1,6 @@
 #include "host/EditorWindow.h"
 
+#include "audiounit/DoruvezovException.h"
 #include "host/HostError.h"
 
 #include <X11/Xlib.h>
@@ -19,7 +20,6 @@ struct EditorWindow::Connection {
     Display* display = nullptr;
     Window window = 0;
     Atom deleteWindow = 0;
-    bool editorOpen = false;
     bool destroyed = false;             // by someone else: nothing left to destroy
     std::vector<std::string> automated; // lines not printed yet
 };
@@ -38,18 +38,18 @@ void fixSize(Display* display, Window window, int width, int height) {
 }
 
 bool editorSize(PluginHost& host, int& width, int& height) {
-    ERect* rect = nullptr;
-    host.dispatch(effEditGetRect, 0, 0, &rect);
-    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top) return false;
-    width = rect->right - rect->left;
-    height = rect->bottom - rect->top;
+    int w = 0, h = 0;
+    host.plugIn().getEditorDimensions(w, h);
+    if (w <= 0 || h <= 0) return false;
+    width = w;
+    height = h;
     return true;
 }
 
 } // namespace
 
 EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
-    if (!(host.effect().flags & effFlagsHasEditor)) {
+    if (!host.plugIn().hasEditor()) {
         delete x_;
         throw HostError("the plug-in has no editor");
     }
@@ -77,9 +77,7 @@ EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
     XSync(d, False);
 
     host.onSizeWindow = [this](int w, int h) {
-        if (w <= 0 || h <= 0) return false;
-        fixSize(x_->display, x_->window, w, h);
-        return true;
+        if (w > 0 && h > 0) fixSize(x_->display, x_->window, w, h);
     };
     // The display text is read at once: by the time the lines are printed, a drag has
     // moved the parameter on.
@@ -91,15 +89,23 @@ EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
                                 host_.parameterDisplay(index) + "\"");
     };
     host.resume();
-    host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(x_->window));
-    x_->editorOpen = true;
+    try {
+        host.plugIn().openEditor(reinterpret_cast<void*>(x_->window));
+    } catch (const DoruvezovException& e) {
+        release();
+        throw HostError(e.what());
+    }
     // Some editors know their size only once open.
     if (editorSize(host, width, height)) fixSize(d, x_->window, width, height);
     XFlush(d);
 }
 
 EditorWindow::~EditorWindow() {
-    if (x_->editorOpen) host_.dispatch(effEditClose);
+    release();
+}
+
+void EditorWindow::release() {
+    if (host_.plugIn().isEditorOpen()) host_.plugIn().closeEditor();
     host_.onSizeWindow = nullptr;
     host_.onAutomate = nullptr;
     host_.suspend();
@@ -126,7 +132,7 @@ void EditorWindow::run(std::ostream& out) {
         }
         const auto now = Clock::now();
         if (now >= nextIdle) {
-            host_.dispatch(effEditIdle);
+            host_.plugIn().idle();
             nextIdle = now + kIdleInterval;
             for (const std::string& line : x_->automated) out << line << std::endl;
             x_->automated.clear();

@@ -21,6 +21,9 @@ public:
     void run(std::ostream& out);
 
 private:
+    // Closes the editor, then the window and the display.
+    void release();
+
     struct Connection;
     PluginHost& host_;
     Connection* x_;

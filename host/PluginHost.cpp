@@ -1,23 +1,23 @@
 #include "host/PluginHost.h"
 
+#include "audiounit/DoruvezovException.h"
 #include "host/HostError.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <link.h>
-#include <utility>
+#include <optional>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The instance being built: the entry point calls back before the host knows its record.
-thread_local PluginHost* loading = nullptr;
 
 // What this host does, for audioMasterCanDo.
 constexpr std::array hostFeatures = {
@@ -41,6 +41,60 @@ bool sameText(const std::string& a, const std::string& b) {
     });
 }
 
+// A display text that is a number, whole, with nothing after it.
+std::optional<double> displayedNumber(const std::string& text) {
+    const std::string t = trimmed(text);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+// The smallest and largest number among the texts (infinite ends when there is none).
+std::pair<double, double> numberRange(const std::vector<std::string>& shown) {
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (const std::string& text : shown)
+        if (const auto n = displayedNumber(text)) {
+            low = std::min(low, *n);
+            high = std::max(high, *n);
+        }
+    return {low, high};
+}
+
+// What a parameter shows: its range of numbers, or its texts in order.
+std::string shownRange(const std::vector<std::string>& shown) {
+    if (std::all_of(shown.begin(), shown.end(),
+                    [](const std::string& s) { return displayedNumber(s).has_value(); })) {
+        const auto [low, high] = numberRange(shown);
+        char range[64];
+        std::snprintf(range, sizeof range, "%g to %g", low, high);
+        return range;
+    }
+    std::string texts;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (i == 0 || shown[i] != shown[i - 1])
+            texts += (texts.empty() ? "" : ", ") + trimmed(shown[i]);
+    return texts.size() > 200 ? texts.substr(0, 200) + "..." : texts;
+}
+
+// Letters to change, add or drop to turn one name into the other, ignoring case.
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1,
+                               diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
 std::optional<long> wholeNumber(const std::string& s) {
     if (s.empty() || s.size() > 9 ||
         !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
@@ -48,88 +102,89 @@ std::optional<long> wholeNumber(const std::string& s) {
     return std::stol(s);
 }
 
-// A symbol of the module itself, not one found in a library it depends on.
-void* ownSymbol(void* library, const char* name) {
-    void* symbol = dlsym(library, name);
-    if (!symbol) return nullptr;
-    Dl_info info{};
-    link_map* map = nullptr;
-    if (!dladdr(symbol, &info) || dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || !map)
-        return nullptr;
-    return info.dli_fname && std::strcmp(info.dli_fname, map->l_name) == 0 ? symbol : nullptr;
-}
-
 } // namespace
 
-fs::path PluginHost::resolveModule(const fs::path& given) {
-    std::error_code ec;
-    if (!fs::exists(given, ec)) throw HostError("plug-in not found: '" + given.string() + "'");
-    // dlopen looks a bare file name up on the library path, not in the current folder.
-    const fs::path path = fs::absolute(given, ec);
-    if (!fs::is_directory(path, ec)) return path;
-    const fs::path binaries = path / "Contents" / "x86_64-linux";
-    const fs::path named = binaries / (path.stem().string() + ".so");
-    if (fs::is_regular_file(named, ec)) return named;
-    std::vector<fs::path> modules;
-    for (const auto& entry : fs::directory_iterator(binaries, ec))
-        if (entry.path().extension() == ".so") modules.push_back(entry.path());
-    if (modules.size() != 1)
-        throw HostError("no plug-in module in bundle '" + path.string() + "' (expected " +
-                        named.string() + ")");
-    return modules.front();
+std::vector<fs::path> PluginHost::searchPath() {
+    std::vector<fs::path> folders;
+    for (const char* variable : {"VST_PATH", "LXVST_PATH"}) {
+        const char* value = std::getenv(variable);
+        for (std::string rest = value ? value : ""; !rest.empty();) {
+            const auto colon = rest.find(':');
+            if (colon) folders.emplace_back(rest.substr(0, colon));
+            rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
+        }
+    }
+    if (const char* home = std::getenv("HOME")) {
+        folders.push_back(fs::path(home) / ".vst");
+        folders.push_back(fs::path(home) / ".lxvst");
+    }
+    for (const char* folder : {"/usr/local/lib/vst", "/usr/lib/vst", "/usr/lib/lxvst"})
+        folders.emplace_back(folder);
+    return folders;
 }
 
-PluginHost::PluginHost(const fs::path& path, double sampleRate, VstInt32 blockSize)
-    : module_(resolveModule(path)), sampleRate_(sampleRate), blockSize_(blockSize) {
-    const std::string name = "'" + module_.string() + "'";
-    library_ = dlopen(module_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) {
-        const char* why = dlerror();
-        throw HostError("cannot load plug-in " + name + ": " + (why ? why : "unknown error"));
+fs::path PluginHost::locate(const fs::path& given) {
+    std::error_code ec;
+    if (fs::exists(given, ec)) {
+        // A folder that is no bundle but holds one plug-in stands for it.
+        if (!fs::is_directory(given, ec) || fs::exists(given / "Contents", ec)) return given;
+        std::vector<fs::path> plugIns;
+        for (const auto& entry : fs::directory_iterator(given, ec))
+            if (entry.path().extension() == ".so" || entry.path().extension() == ".vst")
+                plugIns.push_back(entry.path());
+        return plugIns.size() == 1 ? plugIns.front() : given;
     }
-    using Entry = AEffect* (*)(audioMasterCallback);
-    void* entry = ownSymbol(library_, "VSTPluginMain");
-    if (!entry) entry = ownSymbol(library_, "main");
-    if (!entry) {
-        dlclose(library_);
-        throw HostError(name + " is not a VST plug-in: it exports neither VSTPluginMain nor main");
+    // A bare name is looked for where Linux hosts look, folders and their subfolders.
+    if (given.has_parent_path() || given.empty())
+        throw HostError("plug-in not found: '" + given.string() + "'");
+    const std::string name = given.string();
+    for (const fs::path& folder : searchPath()) {
+        for (fs::recursive_directory_iterator
+                 it(folder, fs::directory_options::skip_permission_denied, ec),
+             end;
+             !ec && it != end; it.increment(ec)) {
+            const std::string file = it->path().filename().string();
+            if (file == name || file == name + ".so" || file == name + ".vst") return it->path();
+            if (it->path().extension() == ".vst") it.disable_recursion_pending();
+        }
+        ec.clear();
     }
-    directory_ = fs::absolute(module_).parent_path().string();
-    loading = this;
-    effect_ = reinterpret_cast<Entry>(entry)(&PluginHost::callback);
-    loading = nullptr;
-    if (!effect_) {
-        dlclose(library_);
-        throw HostError("plug-in " + name +
-                        " refused to start: its entry point returned no effect");
-    }
-    if (effect_->magic != kEffectMagic) {
-        // Whatever it built cannot be closed safely: it stays, with its module, until exit.
-        [[maybe_unused]] static AEffect* abandoned = nullptr;
-        abandoned = std::exchange(effect_, nullptr);
-        throw HostError(name + " is not a VST plug-in: its effect record has the wrong magic");
-    }
-    effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
+    throw HostError("plug-in not found: '" + name +
+                    "' (looked in VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst, "
+                    "/usr/lib/vst and /usr/lib/lxvst)");
+}
 
+PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)
+    : given_(given), sampleRate_(sampleRate), blockSize_(blockSize) {
+    const fs::path path = locate(given);
+    CFBundleRef bundle = CFBundleCreateWithPath(path);
+    if (!bundle)
+        throw HostError("no plug-in module in bundle '" + path.string() +
+                        "' (expected Contents/x86_64-linux/" + path.stem().string() + ".so)");
+    module_ = bundle->executablePath();
+    plugIn_ = std::make_unique<VSTPlugIn>(*this, bundle, static_cast<float>(sampleRate), blockSize);
+    CFRelease(bundle);
+    try {
+        plugIn_->open();
+    } catch (const DoruvezovException& e) {
+        const std::string why = bundle->loadError().empty() ? "" : " (" + bundle->loadError() + ")";
+        throw HostError("cannot load plug-in '" + module_.string() + "': " + e.what() + why);
+    }
     time_.sampleRate = sampleRate_;
     time_.tempo = kTempo;
     time_.timeSigNumerator = 4;
     time_.timeSigDenominator = 4;
-    dispatch(effOpen);
-    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
-    dispatch(effSetBlockSize, 0, blockSize_);
+    plugIn_->setSampleRate(static_cast<float>(sampleRate_));
+    plugIn_->setBlockSize(blockSize_);
 }
 
 PluginHost::~PluginHost() {
-    if (!effect_) return;
     suspend();
-    dispatch(effClose);
-    dlclose(library_);
 }
 
 VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt) const {
-    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+    return plugIn_->dispatch(opcode, index, value, ptr, opt);
 }
 
 void PluginHost::setConnectedPins(int inputs, int outputs) {
@@ -139,7 +194,7 @@ void PluginHost::setConnectedPins(int inputs, int outputs) {
 
 void PluginHost::resume() {
     if (running_) return;
-    dispatch(effMainsChanged, 0, 1);
+    plugIn_->resume();
     dispatch(effStartProcess);
     running_ = true;
     time_.flags |= kVstTransportChanged;
@@ -148,15 +203,21 @@ void PluginHost::resume() {
 void PluginHost::suspend() {
     if (!running_) return;
     dispatch(effStopProcess);
-    dispatch(effMainsChanged, 0, 0);
+    plugIn_->suspend();
     running_ = false;
 }
 
-std::string PluginHost::text(VstInt32 opcode, VstInt32 index, VstIntPtr value) const {
+std::string PluginHost::text(VstInt32 opcode) const {
     // Plug-ins overrun the published limits often enough that the buffer is generous.
     char buffer[256] = {};
-    dispatch(opcode, index, value, buffer);
+    dispatch(opcode, 0, 0, buffer);
     buffer[sizeof buffer - 1] = 0;
+    return trimmed(buffer);
+}
+
+std::string PluginHost::text(TextGetter getter, VstInt32 index) const {
+    char buffer[kVstMaxProgNameLen + 1];
+    (plugIn_.get()->*getter)(index, buffer);
     return trimmed(buffer);
 }
 
@@ -170,20 +231,22 @@ std::string PluginHost::product() const {
     return text(effGetProductString);
 }
 std::string PluginHost::parameterName(VstInt32 i) const {
-    return text(effGetParamName, i);
+    return text(&VSTPlugIn::getParameterName, i);
 }
 std::string PluginHost::parameterDisplay(VstInt32 i) const {
-    return text(effGetParamDisplay, i);
+    return text(&VSTPlugIn::getParameterDisplay, i);
 }
 std::string PluginHost::parameterLabel(VstInt32 i) const {
-    return text(effGetParamLabel, i);
+    return text(&VSTPlugIn::getParameterLabel, i);
 }
 
 std::string PluginHost::programName(VstInt32 index) const {
-    char buffer[256] = {};
-    if (dispatch(effGetProgramNameIndexed, index, -1, buffer)) return trimmed(buffer);
+    char buffer[kVstMaxProgNameLen + 1];
+    if (plugIn_->getProgramName(index, buffer)) return trimmed(buffer);
     // Without indexed names, the current program's name is all a host can read.
-    return index == dispatch(effGetProgram) ? text(effGetProgramName) : std::string();
+    if (index != plugIn_->getCurrentProgram()) return {};
+    plugIn_->getCurrentProgramName(buffer);
+    return trimmed(buffer);
 }
 
 bool PluginHost::canDo(const char* feature) const {
@@ -191,53 +254,100 @@ bool PluginHost::canDo(const char* feature) const {
 }
 
 VstInt32 PluginHost::findParameter(const std::string& nameOrIndex) const {
-    if (auto n = wholeNumber(nameOrIndex)) {
-        if (*n < effect_->numParams) return static_cast<VstInt32>(*n);
-        throw HostError("parameter " + nameOrIndex + " does not exist (the plug-in has " +
-                        std::to_string(effect_->numParams) + " parameters, 0 to " +
-                        std::to_string(effect_->numParams - 1) + ")");
-    }
-    for (VstInt32 i = 0; i < effect_->numParams; ++i)
-        if (sameText(parameterName(i), nameOrIndex)) return i;
-    throw HostError("unknown parameter '" + nameOrIndex + "' (see: orvella-host info)");
+    std::vector<std::string> names;
+    for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i) names.push_back(parameterName(i));
+    return findNamed("parameter", nameOrIndex, names);
 }
 
 VstInt32 PluginHost::findProgram(const std::string& nameOrIndex) const {
+    std::vector<std::string> names;
+    for (VstInt32 i = 0; i < plugIn_->getProgramCount(); ++i) names.push_back(programName(i));
+    return findNamed("program", nameOrIndex, names);
+}
+
+VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameOrIndex,
+                               const std::vector<std::string>& names) const {
+    const auto count = static_cast<long>(names.size());
     if (auto n = wholeNumber(nameOrIndex)) {
-        if (*n < effect_->numPrograms) return static_cast<VstInt32>(*n);
-        throw HostError("program " + nameOrIndex + " does not exist (the plug-in has " +
-                        std::to_string(effect_->numPrograms) + " programs)");
+        if (*n < count) return static_cast<VstInt32>(*n);
+        throw HostError(kind + " " + nameOrIndex + " does not exist (the plug-in has " +
+                        std::to_string(count) + " " + kind + "s" +
+                        (count ? ", 0 to " + std::to_string(count - 1) : "") + ")");
     }
-    for (VstInt32 i = 0; i < effect_->numPrograms; ++i)
-        if (sameText(programName(i), nameOrIndex)) return i;
-    throw HostError("unknown program '" + nameOrIndex + "' (see: orvella-host info)");
+    const auto found = std::find_if(names.begin(), names.end(),
+                                    [&](const std::string& n) { return sameText(n, nameOrIndex); });
+    if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
+    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
+    const auto nearest =
+        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
+            return editDistance(a, nameOrIndex) < editDistance(b, nameOrIndex);
+        });
+    // A near miss is a typing slip; anything further is another name altogether.
+    const bool near =
+        nearest != names.end() &&
+        editDistance(*nearest, nameOrIndex) <= std::max<std::size_t>(2, nameOrIndex.size() / 3);
+    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" +
+                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
 }
 
 void PluginHost::setProgram(VstInt32 program) {
     dispatch(effBeginSetProgram);
-    dispatch(effSetProgram, 0, program);
+    plugIn_->setCurrentProgram(program);
     dispatch(effEndSetProgram);
 }
 
-bool PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
-    // List parameters show one text over a range of host values: take the middle of the
-    // first range that shows the wanted text, away from the rounding at its edges.
-    constexpr int kSteps = 1000;
-    const float before = effect_->getParameter(effect_, index);
-    int first = -1, last = -1;
-    for (int step = 0; step <= kSteps; ++step) {
-        effect_->setParameter(effect_, index, static_cast<float>(step) / kSteps);
-        const bool shows = sameText(parameterDisplay(index), wanted);
-        if (shows && first < 0) first = step;
-        if (shows) last = step;
-        if (!shows && first >= 0) break;
+std::vector<std::string> PluginHost::displays(VstInt32 index) {
+    const float before = plugIn_->getParameter(index);
+    std::vector<std::string> shown;
+    for (int step = 0; step <= kDisplaySteps; ++step) {
+        plugIn_->setParameter(index, static_cast<float>(step) / kDisplaySteps);
+        shown.push_back(parameterDisplay(index));
     }
-    const float value = first < 0 ? before : static_cast<float>(first + last) / (2 * kSteps);
-    effect_->setParameter(effect_, index, value);
-    return first >= 0;
+    plugIn_->setParameter(index, before);
+    return shown;
 }
 
-VstTimeInfo* PluginHost::timeInfo(VstIntPtr mask) {
+std::string PluginHost::shownValues(VstInt32 index) {
+    return shownRange(displays(index));
+}
+
+void PluginHost::setParameterToDisplay(VstInt32 index, const std::string& wanted) {
+    constexpr int kSteps = kDisplaySteps;
+    const std::vector<std::string> shown = displays(index);
+    // The text itself, else, for a number, the displayed number nearest to it.
+    auto at = std::find_if(shown.begin(), shown.end(),
+                           [&wanted](const std::string& s) { return sameText(s, wanted); });
+    const auto number = displayedNumber(wanted);
+    const auto [low, high] = numberRange(shown);
+    const double slack = (high - low) / 100;
+    if (at == shown.end() && number && *number >= low - slack && *number <= high + slack)
+        at = std::min_element(shown.begin(), shown.end(), [&](const auto& a, const auto& b) {
+            const auto x = displayedNumber(a), y = displayedNumber(b);
+            return x && (!y || std::abs(*x - *number) < std::abs(*y - *number));
+        });
+    if (at == shown.end())
+        throw HostError("parameter '" + parameterName(index) + "' has no value shown as '" +
+                        wanted + "' (it shows " + shownRange(shown) + ")");
+    // The middle of the host values that show that text, away from the rounding at its
+    // edges, which are found more finely than the grid.
+    const std::string target = *at;
+    const auto first = static_cast<int>(at - shown.begin());
+    int last = first;
+    while (last < kSteps && shown[static_cast<std::size_t>(last + 1)] == target) ++last;
+    const auto edge = [&](double outside, double inside) {
+        for (int i = 0; i < 24; ++i) {
+            const double middle = (outside + inside) / 2;
+            plugIn_->setParameter(index, static_cast<float>(middle));
+            (parameterDisplay(index) == target ? inside : outside) = middle;
+        }
+        return inside;
+    };
+    const double lo = first == 0 ? 0.0 : edge((first - 1.0) / kSteps, double(first) / kSteps);
+    const double hi = last == kSteps ? 1.0 : edge((last + 1.0) / kSteps, double(last) / kSteps);
+    plugIn_->setParameter(index, static_cast<float>((lo + hi) / 2));
+}
+
+VstTimeInfo* PluginHost::getTimeInfo(VSTPlugIn&, int mask) {
     const double seconds = time_.samplePos / sampleRate_;
     time_.ppqPos = seconds * kTempo / 60;
     time_.barStartPos = std::floor(time_.ppqPos / 4) * 4;
@@ -253,69 +363,38 @@ VstTimeInfo* PluginHost::timeInfo(VstIntPtr mask) {
     return &time_;
 }
 
-VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                               void* ptr, float opt) {
-    PluginHost* host = loading;
-    if (!host && effect && effect->magic == kEffectMagic)
-        host = reinterpret_cast<PluginHost*>(effect->resvd1);
-    if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
-    return host->answer(opcode, index, value, ptr, opt);
+void PluginHost::getVendor(VSTPlugIn&, char* text) {
+    std::strcpy(text, "Orvella");
 }
 
-VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                             float opt) {
-    auto copy = [ptr](const char* s, std::size_t limit) {
-        if (!ptr) return VstIntPtr(0);
-        std::strncpy(static_cast<char*>(ptr), s, limit);
-        static_cast<char*>(ptr)[limit] = 0;
-        return VstIntPtr(1);
-    };
-    switch (opcode) {
-    case audioMasterAutomate:
-        if (onAutomate) onAutomate(index, opt);
-        return 0;
-    case audioMasterVersion:
-        return kVstVersion;
-    case audioMasterCurrentId:
-        return effect_ ? effect_->uniqueID : 0;
-    case audioMasterPinConnected: // 0 means connected
-        return index < (value == 0 ? inputsConnected_ : outputsConnected_) ? 0 : 1;
-    case audioMasterWantMidi:
-        return 1;
-    case audioMasterGetTime:
-        return reinterpret_cast<VstIntPtr>(timeInfo(value));
-    case audioMasterSizeWindow:
-        return onSizeWindow && onSizeWindow(index, static_cast<int>(value)) ? 1 : 0;
-    case audioMasterGetSampleRate:
-        return static_cast<VstIntPtr>(sampleRate_);
-    case audioMasterGetBlockSize:
-        return blockSize_;
-    case audioMasterGetCurrentProcessLevel:
-        return offline_ ? kVstProcessLevelOffline : kVstProcessLevelUser;
-    case audioMasterGetVendorString:
-        return copy("Orvella", kVstMaxVendorStrLen);
-    case audioMasterGetProductString:
-        return copy("orvella-host", kVstMaxProductStrLen);
-    case audioMasterGetVendorVersion:
-        return ORVELLA_HOST_VERSION;
-    case audioMasterCanDo:
-        return ptr && std::any_of(hostFeatures.begin(), hostFeatures.end(),
-                                  [ptr](const char* f) {
-                                      return std::strcmp(f, static_cast<const char*>(ptr)) == 0;
-                                  })
-                   ? 1
-                   : 0;
-    case audioMasterGetLanguage:
-        return 1; // English
-    case audioMasterGetDirectory:
-        return reinterpret_cast<VstIntPtr>(directory_.c_str());
-    case audioMasterIdle: // the editor is idled from the window loop anyway
-    case audioMasterNeedIdle:
-    case audioMasterUpdateDisplay: // names and displays are read when printed
-    case audioMasterBeginEdit:
-    case audioMasterEndEdit:
-        return 1;
-    default:
-        return 0;
-    }
+void PluginHost::getProduct(VSTPlugIn&, char* text) {
+    std::strcpy(text, "orvella-host");
 }
+
+int PluginHost::getVersion(VSTPlugIn&) {
+    return ORVELLA_HOST_VERSION;
+}
+
+bool PluginHost::canDo(VSTPlugIn&, const char* what) {
+    return std::any_of(hostFeatures.begin(), hostFeatures.end(),
+                       [what](const char* f) { return std::strcmp(f, what) == 0; });
+}
+
+void PluginHost::automate(VSTPlugIn&, int parameter, float value) {
+    if (onAutomate) onAutomate(parameter, value);
+}
+
+bool PluginHost::isIOPinConnected(VSTPlugIn&, bool output, int pin) {
+    return pin < (output ? outputsConnected_ : inputsConnected_);
+}
+
+void PluginHost::resizeWindow(VSTPlugIn&, int width, int height) {
+    if (onSizeWindow) onSizeWindow(width, height);
+}
+
+// Edits are printed from automate; the editor is idled from the window loop anyway, and
+// names and displays are read when printed.
+void PluginHost::beginEdit(VSTPlugIn&, int) {}
+void PluginHost::endEdit(VSTPlugIn&, int) {}
+void PluginHost::idle(VSTPlugIn&) {}
+void PluginHost::updateDisplay(VSTPlugIn&) {}

@@ -9,7 +9,7 @@
 namespace {
 
 struct Parameter {
-    std::string name, display, label;
+    std::string name, display, label, shows;
     float value;
 };
 
@@ -32,7 +32,7 @@ std::string fourCharacters(VstInt32 id) {
     return text;
 }
 
-Facts gather(const PluginHost& host) {
+Facts gather(PluginHost& host) {
     const AEffect& e = host.effect();
     Facts f;
     f.name = host.effectName();
@@ -57,9 +57,24 @@ Facts gather(const PluginHost& host) {
     for (VstInt32 i = 0; i < e.numPrograms; ++i) f.programs.push_back(host.programName(i));
     for (VstInt32 i = 0; i < e.numParams; ++i)
         f.parameters.push_back({host.parameterName(i), host.parameterDisplay(i),
-                                host.parameterLabel(i),
-                                e.getParameter(const_cast<AEffect*>(&e), i)});
+                                host.parameterLabel(i), host.shownValues(i),
+                                host.plugIn().getParameter(i)});
     return f;
+}
+
+// The version as its vendor means it: packed in bytes (0x030208 is 3.2.8) or in decimal
+// digits (1100 is 1.1.0).
+std::string versionText(VstIntPtr version) {
+    char text[64];
+    if (version >= 0x10000)
+        std::snprintf(text, sizeof text, "%ld.%ld.%ld", long(version >> 16),
+                      long((version >> 8) & 0xff), long(version & 0xff));
+    else if (version >= 1000)
+        std::snprintf(text, sizeof text, "%ld.%ld.%ld", long(version / 1000),
+                      long(version / 100 % 10), long(version / 10 % 10));
+    else
+        return std::to_string(version);
+    return text + (" (" + std::to_string(version) + ")");
 }
 
 std::string quoted(const std::string& s) {
@@ -84,6 +99,7 @@ void printJson(const Facts& f, std::ostream& out) {
     const char* yes[] = {"false", "true"};
     out << "{\n  \"name\": " << quoted(f.name) << ",\n  \"vendor\": " << quoted(f.vendor)
         << ",\n  \"product\": " << quoted(f.product) << ",\n  \"version\": " << f.version
+        << ",\n  \"versionText\": " << quoted(versionText(f.version))
         << ",\n  \"vstVersion\": " << f.vstVersion << ",\n  \"uniqueId\": " << quoted(f.uniqueId)
         << ",\n  \"category\": " << quoted(f.category) << ",\n  \"inputs\": " << f.inputs
         << ",\n  \"outputs\": " << f.outputs << ",\n  \"latency\": " << f.latency
@@ -98,7 +114,7 @@ void printJson(const Facts& f, std::ostream& out) {
         const Parameter& p = f.parameters[i];
         out << (i ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << quoted(p.name)
             << ", \"value\": " << p.value << ", \"display\": " << quoted(p.display)
-            << ", \"label\": " << quoted(p.label) << "}";
+            << ", \"label\": " << quoted(p.label) << ", \"shows\": " << quoted(p.shows) << "}";
     }
     out << "\n  ]\n}\n";
 }
@@ -114,7 +130,7 @@ void printText(const Facts& f, std::ostream& out) {
     out << f.name << "\n";
     row("vendor", f.vendor);
     row("product", f.product);
-    row("version", std::to_string(f.version));
+    row("version", versionText(f.version));
     row("VST", std::to_string(f.vstVersion));
     row("unique id", f.uniqueId);
     row("category", f.category);
@@ -129,14 +145,14 @@ void printText(const Facts& f, std::ostream& out) {
         const Parameter& p = f.parameters[i];
         out << "  " << std::right << std::setw(3) << i << "  " << std::left << std::setw(20)
             << p.name << std::setw(14) << (p.display + (p.label.empty() ? "" : " " + p.label))
-            << "(" << std::fixed << std::setprecision(3) << p.value << ")\n";
+            << "(" << std::fixed << std::setprecision(3) << p.value << ")  " << p.shows << "\n";
         out.unsetf(std::ios::fixed);
     }
 }
 
 } // namespace
 
-void printPluginInfo(const PluginHost& host, bool json, std::ostream& out) {
+void printPluginInfo(PluginHost& host, bool json, std::ostream& out) {
     const Facts facts = gather(host);
     if (json)
         printJson(facts, out);

@@ -1,5 +1,6 @@
 // What `info` prints about a loaded plug-in: identity, pins, programs, and every
-// parameter with its current display text, as text or as JSON.
+// parameter with its current display text and what it can show (its range in its own
+// units, or its choices), as text or as JSON.
 #pragma once
 
 #include "host/PluginHost.h"
@@ -7,4 +8,4 @@
 #include <ostream>
 
 // [main thread]
-void printPluginInfo(const PluginHost& host, bool json, std::ostream& out);
+void printPluginInfo(PluginHost& host, bool json, std::ostream& out);

@@ -52,37 +52,39 @@ std::size_t frameOf(const ControlChange& change, double sampleRate) {
 
 } // namespace
 
-std::size_t renderedChannels(const PluginHost& host, const AudioBuffer& input) {
-    const VstInt32 outputs = host.effect().numOutputs;
+std::size_t renderedChannels(const PluginHost& host, std::size_t inputChannels, bool monoMode) {
+    const int outputs = host.plugIn().getOutputCount();
     if (outputs < 1) throw HostError("the plug-in has no audio outputs: it is not an effect");
-    return outputs == 1 ? 1 : input.channels.size();
+    return outputs == 1 || (inputChannels == 1 && monoMode) ? 1 : 2;
 }
 
-AudioBuffer render(PluginHost& host, const AudioBuffer& input, const RenderSettings& settings,
-                   const RenderProgress& progress) {
-    AEffect& effect = host.effect();
+void render(PluginHost& host, const RenderInput& input, const RenderOutput& output,
+            const RenderSettings& settings, const RenderProgress& progress) {
+    VSTPlugIn& plugIn = host.plugIn();
     const double rate = input.sampleRate;
     const std::size_t block = static_cast<std::size_t>(host.blockSize());
-    const std::size_t sourceChannels = input.channels.size();
-    const std::size_t outChannels = renderedChannels(host, input);
-    const std::size_t delay = static_cast<std::size_t>(std::max(effect.initialDelay, 0));
+    const std::size_t sourceChannels = input.channels;
+    const std::size_t outChannels = renderedChannels(host, sourceChannels, settings.monoMode);
+    const std::size_t delay = static_cast<std::size_t>(std::max(plugIn.getInitialDelay(), 0));
     const std::size_t length =
-        input.frames() + static_cast<std::size_t>(std::llround(settings.tailSeconds * rate));
+        input.frames + static_cast<std::size_t>(std::llround(settings.tailSeconds * rate));
     const std::size_t total = length + delay;
 
-    // Block buffers for every pin the plug-in has, whatever the file feeds.
-    const auto ins = static_cast<std::size_t>(std::max(effect.numInputs, 0));
-    const auto outs = static_cast<std::size_t>(effect.numOutputs);
-    std::vector<std::vector<float>> inBuffers(ins, std::vector<float>(block));
-    std::vector<std::vector<float>> outBuffers(outs, std::vector<float>(block));
-    std::vector<float*> inPointers, outPointers;
+    // Block buffers for the file's channels and for every pin the plug-in has.
+    const auto ins = static_cast<std::size_t>(std::max(plugIn.getInputCount(), 0));
+    const auto outs = static_cast<std::size_t>(plugIn.getOutputCount());
+    using Buffers = std::vector<std::vector<float>>;
+    Buffers fileBuffers(sourceChannels, std::vector<float>(block));
+    Buffers inBuffers(ins, std::vector<float>(block)), outBuffers(outs, std::vector<float>(block));
+    std::vector<float*> filePointers, inPointers, outPointers;
+    for (auto& b : fileBuffers) filePointers.push_back(b.data());
     for (auto& b : inBuffers) inPointers.push_back(b.data());
     for (auto& b : outBuffers) outPointers.push_back(b.data());
     // Which file channel each input reads; a plug-in with one input gets the mix.
     const bool downmix = ins == 1 && sourceChannels == 2;
-    auto sourceOf = [&](std::size_t pin) -> const std::vector<float>* {
-        if (pin < sourceChannels) return &input.channels[pin];
-        if (sourceChannels == 1 && pin == 1) return &input.channels[0];
+    auto sourceOf = [&](std::size_t pin) -> const float* {
+        if (pin < sourceChannels) return fileBuffers[pin].data();
+        if (sourceChannels == 1 && pin == 1) return fileBuffers[0].data();
         return nullptr;
     };
 
@@ -97,27 +99,31 @@ AudioBuffer render(PluginHost& host, const AudioBuffer& input, const RenderSetti
     EventList events(mostPerBlock);
     auto nextChange = settings.controlChanges.begin();
 
-    AudioBuffer output;
-    output.sampleRate = rate;
-    output.channels.assign(outChannels, std::vector<float>(length));
-
-    const bool replacing = (effect.flags & effFlagsCanReplacing) && effect.processReplacing;
-    if (!replacing && !effect.process) throw HostError("the plug-in offers no audio processing");
-    host.setConnectedPins(static_cast<int>(sourceChannels), static_cast<int>(outChannels));
-    host.setOffline(true);
+    const bool replacing = plugIn.canProcessReplacing() && plugIn.getEffect()->processReplacing;
+    if (!replacing && !plugIn.getEffect()->process)
+        throw HostError("the plug-in offers no audio processing");
+    const bool mono = sourceChannels == 1 && settings.monoMode;
+    host.setConnectedPins(mono ? 1 : 2, static_cast<int>(outChannels));
     host.resume();
+    std::size_t read = 0;
+    std::vector<const float*> emitted(outChannels);
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t n = std::min(block, total - start);
+        // The input, then silence once it ends (early, if the file is shorter than it said).
+        const std::size_t want = std::min(n, input.frames - read);
+        const std::size_t have = want ? input.read(filePointers.data(), want) : 0;
+        read += want;
+        for (auto& b : fileBuffers)
+            std::fill(b.begin() + static_cast<std::ptrdiff_t>(have), b.end(), 0.0f);
         for (std::size_t pin = 0; pin < ins; ++pin) {
             float* to = inBuffers[pin].data();
-            std::fill(to, to + n, 0.0f);
-            const std::size_t have =
-                start < input.frames() ? std::min(n, input.frames() - start) : 0;
             if (downmix) {
-                for (std::size_t i = 0; i < have; ++i)
-                    to[i] = 0.5f * (input.channels[0][start + i] + input.channels[1][start + i]);
-            } else if (const auto* from = sourceOf(pin)) {
-                std::copy_n(from->begin() + static_cast<std::ptrdiff_t>(start), have, to);
+                for (std::size_t i = 0; i < n; ++i)
+                    to[i] = 0.5f * (fileBuffers[0][i] + fileBuffers[1][i]);
+            } else if (const float* from = sourceOf(pin)) {
+                std::copy_n(from, n, to);
+            } else {
+                std::fill(to, to + n, 0.0f);
             }
         }
         for (auto& b : outBuffers)
@@ -130,23 +136,19 @@ AudioBuffer render(PluginHost& host, const AudioBuffer& input, const RenderSetti
             events.addControlChange(static_cast<VstInt32>(frameOf(*nextChange, rate) - start),
                                     nextChange->controller, nextChange->value);
         host.setSamplePosition(static_cast<double>(start));
-        if (!events.empty()) host.dispatch(effProcessEvents, 0, 0, events.events());
+        if (!events.empty()) plugIn.processEvents(*events.events());
         if (replacing)
-            effect.processReplacing(&effect, inPointers.data(), outPointers.data(),
-                                    static_cast<VstInt32>(n));
+            plugIn.processReplacing(inPointers.data(), outPointers.data(), static_cast<int>(n));
         else
-            effect.process(&effect, inPointers.data(), outPointers.data(),
-                           static_cast<VstInt32>(n));
+            plugIn.processAccumulating(inPointers.data(), outPointers.data(), static_cast<int>(n));
 
         // The first `delay` frames out are the plug-in's latency, not the input's start.
-        for (std::size_t i = 0; i < n; ++i) {
-            if (start + i < delay) continue;
-            for (std::size_t c = 0; c < outChannels; ++c)
-                output.channels[c][start + i - delay] = outBuffers[c][i];
+        const std::size_t skip = start < delay ? std::min(delay - start, n) : 0;
+        if (skip < n) {
+            for (std::size_t c = 0; c < outChannels; ++c) emitted[c] = outBuffers[c].data() + skip;
+            output(emitted.data(), n - skip);
         }
         if (progress) progress(start + n, total);
     }
     host.suspend();
-    host.setOffline(false);
-    return output;
 }

@@ -46,10 +46,21 @@ Rgb heat(double x) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-// Power spectra of one channel, one averaged spectrum per picture column.
-class ColumnSpectra final {
+// Window length: about 80 ms, a power of two, fine enough to separate the low notches.
+int fftSizeFor(double sampleRate) {
+    int n = 256;
+    while (n < sampleRate / 12) n *= 2;
+    return n;
+}
+
+double topFrequency(double sampleRate) {
+    return std::min(kHighest, sampleRate / 2);
+}
+
+// One window's power spectrum at a time, for every channel in turn.
+class Spectrum final {
 public:
-    explicit ColumnSpectra(int fftSize)
+    explicit Spectrum(int fftSize)
         : size_(fftSize), bins_(fftSize / 2 + 1),
           in_(fftwf_alloc_real(static_cast<std::size_t>(fftSize))),
           out_(fftwf_alloc_complex(static_cast<std::size_t>(bins_))),
@@ -63,43 +74,25 @@ public:
         }
         scale_ = static_cast<float>(1 / (sum * sum));
     }
-    ~ColumnSpectra() {
+    ~Spectrum() {
         fftwf_destroy_plan(plan_);
         fftwf_free(out_);
         fftwf_free(in_);
     }
-    ColumnSpectra(const ColumnSpectra&) = delete;
-    ColumnSpectra& operator=(const ColumnSpectra&) = delete;
+    Spectrum(const Spectrum&) = delete;
+    Spectrum& operator=(const Spectrum&) = delete;
 
+    int size() const { return size_; }
     int bins() const { return bins_; }
-
-    // Spectra for `columns` equal spans of `length` frames; samples past the channel's end
-    // are silence.
-    std::vector<std::vector<float>> analyse(const std::vector<float>& samples, std::size_t length,
-                                            int columns) {
-        std::vector<std::vector<float>> spectra(
-            static_cast<std::size_t>(columns), std::vector<float>(static_cast<std::size_t>(bins_)));
-        const double span = static_cast<double>(length) / columns;
-        const int perColumn = std::clamp(static_cast<int>(std::ceil(span / (size_ / 4.0))), 1, 16);
-        for (int c = 0; c < columns; ++c) {
-            auto& power = spectra[static_cast<std::size_t>(c)];
-            for (int k = 0; k < perColumn; ++k) {
-                const double centre = span * (c + (k + 0.5) / perColumn);
-                const long first = std::lround(centre) - size_ / 2;
-                for (int i = 0; i < size_; ++i) {
-                    const long at = first + i;
-                    const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
-                    in_[i] = inside ? samples[static_cast<std::size_t>(at)] *
-                                          window_[static_cast<std::size_t>(i)]
-                                    : 0.0f;
-                }
-                fftwf_execute(plan_);
-                for (int b = 0; b < bins_; ++b)
-                    power[static_cast<std::size_t>(b)] +=
-                        (out_[b][0] * out_[b][0] + out_[b][1] * out_[b][1]) * scale_ / perColumn;
-            }
-        }
-        return spectra;
+    // The window's samples go here before add().
+    float* input() { return in_; }
+    // Adds the windowed input's power, divided by `share`, to `power`.
+    void add(std::vector<float>& power, int share) {
+        for (int i = 0; i < size_; ++i) in_[i] *= window_[static_cast<std::size_t>(i)];
+        fftwf_execute(plan_);
+        for (int b = 0; b < bins_; ++b)
+            power[static_cast<std::size_t>(b)] +=
+                (out_[b][0] * out_[b][0] + out_[b][1] * out_[b][1]) * scale_ / share;
     }
 
 private:
@@ -112,50 +105,129 @@ private:
     float scale_ = 1;
 };
 
-// Window length: about 80 ms, a power of two, fine enough to separate the low notches.
-int fftSizeFor(double sampleRate) {
-    int n = 256;
-    while (n < sampleRate / 12) n *= 2;
-    return n;
-}
+// Where the windows of a picture column lie: `columns` equal spans of the whole length,
+// each averaging up to sixteen windows.
+struct Layout {
+    double sampleRate;
+    int fftSize;
+    double span;
+    int perColumn;
 
-struct Panel {
-    const char* title;
-    const AudioBuffer* audio;
-    std::vector<std::vector<std::vector<float>>> spectra; // [channel][column][bin]
+    long firstFrame(std::size_t window) const {
+        const auto column = static_cast<double>(window / static_cast<std::size_t>(perColumn));
+        const auto k = static_cast<double>(window % static_cast<std::size_t>(perColumn));
+        return std::lround(span * (column + (k + 0.5) / perColumn)) - fftSize / 2;
+    }
 };
 
-double topFrequency(double sampleRate) {
-    return std::min(kHighest, sampleRate / 2);
-}
+// The bins a picture row covers: rows take equal ratios of frequency, and a row wider
+// than a bin averages its bins, a narrower one interpolates at its middle.
+struct RowBins {
+    std::size_t first, last;
+    double mid;
+};
 
-void paintChannel(unsigned char* pixels, int stride, int top, int height,
-                  const std::vector<std::vector<float>>& spectra, double sampleRate, int fftSize,
-                  double loudestDb) {
-    const double binHz = sampleRate / fftSize;
-    const double highest = topFrequency(sampleRate);
-    const auto bins = static_cast<double>(spectra.front().size());
+std::vector<RowBins> rowBins(const Layout& layout, int height, int bins) {
+    const double binHz = layout.sampleRate / layout.fftSize;
+    const double highest = topFrequency(layout.sampleRate);
+    std::vector<RowBins> rows;
     for (int row = 0; row < height; ++row) {
-        // Rows cover equal ratios of frequency; a row wider than a bin averages its bins.
         const double fromTop = static_cast<double>(row) / height;
         const double hi = highest * std::pow(kLowest / highest, fromTop) / binHz;
         const double lo = highest * std::pow(kLowest / highest, fromTop + 1.0 / height) / binHz;
-        const double mid = std::sqrt(lo * hi);
-        auto* line = reinterpret_cast<std::uint32_t*>(pixels + (top + row) * stride);
-        for (std::size_t c = 0; c < spectra.size(); ++c) {
-            const auto& p = spectra[c];
+        rows.push_back({static_cast<std::size_t>(std::ceil(lo)),
+                        static_cast<std::size_t>(std::min(std::floor(hi), bins - 1.0)),
+                        std::sqrt(lo * hi)});
+    }
+    return rows;
+}
+
+// One channel as it streams past: the last samples in a ring, each window analysed once
+// its last sample has arrived, each finished column kept only as its rows' powers.
+class Track final {
+public:
+    Track(const Layout& layout, int height, int bins)
+        : layout_(layout), height_(height), rows_(rowBins(layout, height, bins)),
+          ring_(2 * static_cast<std::size_t>(layout.fftSize)),
+          column_(static_cast<std::size_t>(bins)),
+          powers_(static_cast<std::size_t>(kPlotWidth) * static_cast<std::size_t>(height)) {}
+
+    void add(const float* samples, std::size_t n, Spectrum& spectrum, double& loudest) {
+        // Pieces no longer than a window keep every pending window's samples in the ring.
+        const auto piece = static_cast<std::size_t>(layout_.fftSize);
+        for (std::size_t done = 0; done < n; done += piece) {
+            const std::size_t count = std::min(piece, n - done);
+            for (std::size_t i = 0; i < count; ++i)
+                ring_[(received_ + i) % ring_.size()] = samples[done + i];
+            received_ += count;
+            while (next_ < windows() &&
+                   layout_.firstFrame(next_) + layout_.fftSize <= static_cast<long>(received_))
+                analyse(spectrum, loudest);
+        }
+    }
+    // The rest is silence.
+    void finish(Spectrum& spectrum, double& loudest) {
+        while (next_ < windows()) analyse(spectrum, loudest);
+    }
+    int height() const { return height_; }
+    double power(int column, int row) const {
+        return powers_[static_cast<std::size_t>(column * height_ + row)];
+    }
+
+private:
+    std::size_t windows() const {
+        return static_cast<std::size_t>(kPlotWidth) * static_cast<std::size_t>(layout_.perColumn);
+    }
+
+    void analyse(Spectrum& spectrum, double& loudest) {
+        const long first = layout_.firstFrame(next_);
+        float* in = spectrum.input();
+        for (long i = 0; i < layout_.fftSize; ++i) {
+            const long at = first + i;
+            in[i] = at >= 0 && at < static_cast<long>(received_)
+                        ? ring_[static_cast<std::size_t>(at) % ring_.size()]
+                        : 0.0f;
+        }
+        spectrum.add(column_, layout_.perColumn);
+        if (++next_ % static_cast<std::size_t>(layout_.perColumn) != 0) return;
+        const std::size_t column = next_ / static_cast<std::size_t>(layout_.perColumn) - 1;
+        loudest = std::max(loudest, double(*std::max_element(column_.begin(), column_.end())));
+        for (std::size_t row = 0; row < rows_.size(); ++row) {
+            const RowBins& r = rows_[row];
             double power = 0;
-            const auto first = static_cast<std::size_t>(std::ceil(lo));
-            const auto last = static_cast<std::size_t>(std::min(std::floor(hi), bins - 1));
-            if (last > first) {
-                for (std::size_t b = first; b <= last; ++b) power += p[b];
-                power /= static_cast<double>(last - first + 1);
+            if (r.last > r.first) {
+                for (std::size_t b = r.first; b <= r.last; ++b) power += column_[b];
+                power /= static_cast<double>(r.last - r.first + 1);
             } else {
-                const auto b = std::min(static_cast<std::size_t>(mid), p.size() - 2);
-                const double t = std::clamp(mid - static_cast<double>(b), 0.0, 1.0);
-                power = p[b] * (1 - t) + p[b + 1] * t;
+                const auto b = std::min(static_cast<std::size_t>(r.mid), column_.size() - 2);
+                const double t = std::clamp(r.mid - static_cast<double>(b), 0.0, 1.0);
+                power = column_[b] * (1 - t) + column_[b + 1] * t;
             }
-            const double db = 10 * std::log10(power + 1e-30) - loudestDb;
+            powers_[column * static_cast<std::size_t>(height_) + row] = power;
+        }
+        std::fill(column_.begin(), column_.end(), 0.0f);
+    }
+
+    const Layout& layout_;
+    int height_;
+    std::vector<RowBins> rows_;
+    std::vector<float> ring_;
+    std::size_t received_ = 0;
+    std::size_t next_ = 0; // the next window to analyse
+    std::vector<float> column_;
+    std::vector<double> powers_; // [column][row]
+};
+
+int bandHeight(std::size_t channels) {
+    const int n = std::max(static_cast<int>(channels), 1);
+    return (kPlotHeight - (n - 1) * kChannelGap) / n;
+}
+
+void paint(unsigned char* pixels, int stride, int top, const Track& track, double loudestDb) {
+    for (int row = 0; row < track.height(); ++row) {
+        auto* line = reinterpret_cast<std::uint32_t*>(pixels + (top + row) * stride);
+        for (int c = 0; c < kPlotWidth; ++c) {
+            const double db = 10 * std::log10(track.power(c, row) + 1e-30) - loudestDb;
             const Rgb colour = heat(std::round((1 + db / kRangeDb) * kLevels) / kLevels);
             line[c] = 0xff000000u | static_cast<std::uint32_t>(colour.r * 255) << 16 |
                       static_cast<std::uint32_t>(colour.g * 255) << 8 |
@@ -206,23 +278,51 @@ void drawAxes(cairo_t* cr, int left, double seconds, int channels, double sample
 
 } // namespace
 
-namespace {
-
-void draw(const std::filesystem::path& path, const AudioBuffer& input, const AudioBuffer& output) {
-    const double rate = input.sampleRate;
-    const int fftSize = fftSizeFor(rate);
-    const std::size_t length = std::max(input.frames(), output.frames());
-    ColumnSpectra analysis(fftSize);
-    std::array<Panel, 2> panels = {Panel{"Input", &input, {}}, Panel{"Output", &output, {}}};
+struct Sonogram::Analysis {
+    Analysis(double sampleRate, std::size_t frames)
+        : spectrum(fftSizeFor(sampleRate)), layout{sampleRate, spectrum.size(),
+                                                   static_cast<double>(frames) / kPlotWidth, 1},
+          seconds(static_cast<double>(frames) / sampleRate) {
+        layout.perColumn =
+            std::clamp(static_cast<int>(std::ceil(layout.span / (layout.fftSize / 4.0))), 1, 16);
+    }
+    Spectrum spectrum;
+    Layout layout;
+    double seconds;
     double loudest = 1e-30;
-    for (Panel& panel : panels)
-        for (const auto& channel : panel.audio->channels) {
-            panel.spectra.push_back(analysis.analyse(channel, length, kPlotWidth));
-            for (const auto& column : panel.spectra.back())
-                loudest =
-                    std::max(loudest, double(*std::max_element(column.begin(), column.end())));
-        }
-    const double loudestDb = 10 * std::log10(loudest);
+    std::array<std::vector<Track>, 2> panels; // input, output
+};
+
+Sonogram::Sonogram(double sampleRate, std::size_t inputChannels, std::size_t outputChannels,
+                   std::size_t frames)
+    : analysis_(std::make_unique<Analysis>(sampleRate, frames)) {
+    const std::array<std::size_t, 2> channels = {inputChannels, outputChannels};
+    for (std::size_t p = 0; p < 2; ++p)
+        for (std::size_t c = 0; c < channels[p]; ++c)
+            analysis_->panels[p].emplace_back(analysis_->layout, bandHeight(channels[p]),
+                                              analysis_->spectrum.bins());
+}
+
+Sonogram::~Sonogram() = default;
+
+void Sonogram::add(std::size_t panel, const float* const* channels, std::size_t n) {
+    for (std::size_t c = 0; c < analysis_->panels[panel].size(); ++c)
+        analysis_->panels[panel][c].add(channels[c], n, analysis_->spectrum, analysis_->loudest);
+}
+
+void Sonogram::addInput(const float* const* channels, std::size_t n) {
+    add(0, channels, n);
+}
+
+void Sonogram::addOutput(const float* const* channels, std::size_t n) {
+    add(1, channels, n);
+}
+
+void Sonogram::write(const std::filesystem::path& path, const std::filesystem::path& shownAs) {
+    Analysis& a = *analysis_;
+    for (auto& panel : a.panels)
+        for (Track& track : panel) track.finish(a.spectrum, a.loudest);
+    const double loudestDb = 10 * std::log10(a.loudest);
 
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSonogramWidth, kSonogramHeight),
@@ -234,11 +334,10 @@ void draw(const std::filesystem::path& path, const AudioBuffer& input, const Aud
     cairo_paint(cr);
     cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
 
-    const double seconds = static_cast<double>(length) / rate;
-    for (std::size_t p = 0; p < panels.size(); ++p) {
-        const Panel& panel = panels[p];
+    const std::array<const char*, 2> titles = {"Input", "Output"};
+    for (std::size_t p = 0; p < a.panels.size(); ++p) {
+        const std::vector<Track>& tracks = a.panels[p];
         const int left = kLeft + static_cast<int>(p) * (kLeft + kPlotWidth);
-        const int channels = static_cast<int>(panel.spectra.size());
         std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> plot(
             cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPlotWidth, kPlotHeight),
             cairo_surface_destroy);
@@ -246,32 +345,29 @@ void draw(const std::filesystem::path& path, const AudioBuffer& input, const Aud
         unsigned char* pixels = cairo_image_surface_get_data(plot.get());
         const int stride = cairo_image_surface_get_stride(plot.get());
         std::fill(pixels, pixels + stride * kPlotHeight, 0);
-        const int band = channels ? (kPlotHeight - (channels - 1) * kChannelGap) / channels : 0;
-        for (int ch = 0; ch < channels; ++ch)
-            paintChannel(pixels, stride, ch * (band + kChannelGap), band,
-                         panel.spectra[static_cast<std::size_t>(ch)], rate, fftSize, loudestDb);
+        const int band = bandHeight(tracks.size());
+        for (std::size_t ch = 0; ch < tracks.size(); ++ch)
+            paint(pixels, stride, static_cast<int>(ch) * (band + kChannelGap), tracks[ch],
+                  loudestDb);
         cairo_surface_mark_dirty(plot.get());
         cairo_set_source_surface(cr, plot.get(), left, kTop);
         cairo_paint(cr);
 
         cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
         cairo_set_font_size(cr, 14);
-        label(cr, left, kTop - 10, panel.title, 0);
-        drawAxes(cr, left, seconds, std::max(channels, 1), rate);
+        label(cr, left, kTop - 10, titles[p], 0);
+        drawAxes(cr, left, a.seconds, std::max(static_cast<int>(tracks.size()), 1),
+                 a.layout.sampleRate);
     }
     cairo_surface_flush(surface.get());
     const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw HostError("cannot write '" + path.string() + "': " + cairo_status_to_string(status));
-}
-
-} // namespace
-
-void writeSonogram(const std::filesystem::path& path, const AudioBuffer& input,
-                   const AudioBuffer& output) {
-    draw(path, input, output);
     // The labels' font caches would live to the end of the process, which leak checkers
     // report; the tool draws one picture per run.
+    context.reset();
+    surface.reset();
     cairo_debug_reset_static_data();
     FcFini();
+    if (status != CAIRO_STATUS_SUCCESS)
+        throw HostError("cannot write '" + shownAs.string() +
+                        "': " + cairo_status_to_string(status));
 }

@@ -42,17 +42,39 @@ int remember(const fs::path& path) {
     return -1;
 }
 
+// Where writing `path` lands: an output that is a symbolic link is written where it points.
+fs::path followLinks(fs::path path) {
+    std::error_code ec;
+    for (int hops = 0; fs::is_symlink(path, ec); ++hops) {
+        if (hops == 40) throw HostError("cannot write '" + path.string() + "': too many links");
+        const fs::path link = fs::read_symlink(path, ec);
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return path;
+}
+
 } // namespace
 
-TemporaryOutput::TemporaryOutput(fs::path target) : target_(std::move(target)) {
+TemporaryOutput::TemporaryOutput(const fs::path& target) : target_(followLinks(target)) {
+    const std::string name = "'" + target.string() + "'";
+    // A file that is there keeps its permissions, and one the user may not write stays.
+    struct stat existing {};
+    const bool exists = stat(target_.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        throw HostError("cannot write " + name + ": it is not a file");
+    // Read-only by its permissions too, for a user (root) whom they do not stop.
+    const bool readOnly =
+        !(existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || access(target_.c_str(), W_OK) != 0;
+    if (exists && readOnly)
+        throw HostError("cannot write " + name + ": it is read-only (nothing was changed)");
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
     const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw HostError("cannot write '" + target_.string() + "': " + std::strerror(errno));
+    if (fd < 0) throw HostError("cannot write " + name + ": " + std::strerror(errno));
     // mkstemp makes the file private; the result should look like any file the user writes.
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    fchmod(fd, exists ? existing.st_mode & 07777 : 0666 & ~mask);
     close(fd);
     temporary_ = pattern;
     slot_ = remember(temporary_);

@@ -1,14 +1,16 @@
 // An output file written under a temporary name in its target folder and renamed into
-// place only when complete, so a failed or interrupted run leaves no partial file.
+// place only when complete, so a failed or interrupted run leaves no partial file. An
+// output that is a symbolic link is written where the link points; a file that exists
+// keeps its permissions, and a read-only one is refused.
 #pragma once
 
 #include <filesystem>
 
 class TemporaryOutput final {
 public:
-    // [main thread] Creates the empty temporary file; throws HostError when the target's
-    // folder cannot take it.
-    explicit TemporaryOutput(std::filesystem::path target);
+    // [main thread] Creates the empty temporary file; throws HostError when the target is
+    // read-only or not a file, or its folder cannot take it.
+    explicit TemporaryOutput(const std::filesystem::path& target);
     // [main thread] Removes the temporary file unless it was committed.
     ~TemporaryOutput();
     TemporaryOutput(const TemporaryOutput&) = delete;

@@ -1,35 +1,48 @@
 // orvella-host: renders sound files through a VST 2.4 plug-in, prints its facts and opens
 // its editor. Every failure the user can fix is one line on stderr and exit status 2.
 #include "host/AudioFile.h"
+#include "host/AudioFileReader.h"
+#include "host/AudioFileWriter.h"
 #include "host/CommandLine.h"
 #include "host/DemoSignal.h"
 #include "host/EditorWindow.h"
 #include "host/HostError.h"
 #include "host/PluginHost.h"
 #include "host/PluginInfo.h"
+#include "host/PresetFile.h"
 #include "host/ProgressBar.h"
 #include "host/Renderer.h"
 #include "host/Sonogram.h"
 #include "host/TemporaryOutput.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sndfile.h>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kUserError = 2;
+constexpr const char* kHostValue = "host:";
+constexpr const char* kDemoProgram = "PanPhase";
 
-// The bundle built beside the tool, wherever the build folder has been put.
+// The bundle built beside the tool, wherever the build folder has been put; else the
+// installed one, from the plug-in search path.
 fs::path defaultPlugin() {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return (ec ? fs::current_path() : self.parent_path()) / "Orvella.vst";
+    const fs::path beside = (ec ? fs::current_path() : self.parent_path()) / "Orvella.vst";
+    return fs::exists(beside, ec) ? beside : fs::path("Orvella.vst");
 }
 
 std::optional<double> hostValue(const std::string& text) {
@@ -40,49 +53,177 @@ std::optional<double> hostValue(const std::string& text) {
     return value;
 }
 
+// A value as the plug-in displays it, or "host:V" for the host value V itself.
 void applySetting(PluginHost& host, const ParameterSetting& setting) {
     const VstInt32 index = host.findParameter(setting.parameter);
-    const std::string name = "'" + host.parameterName(index) + "'";
-    const auto value = hostValue(setting.value);
-    if (value && *value >= 0 && *value <= 1) {
-        host.effect().setParameter(&host.effect(), index, static_cast<float>(*value));
-        return;
-    }
-    // A number can still be a list entry's text; anything else must be one.
-    if (host.setParameterToDisplay(index, setting.value)) return;
-    if (value)
-        throw HostError("value " + setting.value + " for parameter " + name + " is outside 0..1");
-    throw HostError("parameter " + name + " has no value shown as '" + setting.value + "'");
+    if (!setting.value.starts_with(kHostValue))
+        return host.setParameterToDisplay(index, setting.value);
+    const std::string given = setting.value.substr(std::strlen(kHostValue));
+    const auto value = hostValue(given);
+    if (!value || *value < 0 || *value > 1)
+        throw HostError("host value '" + given + "' for parameter '" + host.parameterName(index) +
+                        "' is not a number from 0 to 1");
+    host.plugIn().setParameter(index, static_cast<float>(*value));
+}
+
+// A preset file first, then the program, then each parameter.
+void applySetup(PluginHost& host, const PluginSetup& setup) {
+    if (setup.preset && !loadPreset(host, *setup.preset))
+        std::fprintf(stderr,
+                     "orvella-host: note: preset '%s' does not fit the plug-in completely "
+                     "(its counts or values differ); what fits is applied\n",
+                     setup.preset->c_str());
+    if (setup.program) host.setProgram(host.findProgram(*setup.program));
+    for (const ParameterSetting& s : setup.settings) applySetting(host, s);
+}
+
+// The demo shows the program of the README's picture, when the plug-in has it.
+void selectDemoProgram(PluginHost& host) {
+    for (VstInt32 i = 0; i < host.plugIn().getProgramCount(); ++i)
+        if (host.programName(i) == kDemoProgram) return host.setProgram(i);
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    // Absolute first: a bare name has no existing part to be made canonical from.
+    std::error_code same, left, right;
+    return fs::equivalent(a, b, same) || fs::weakly_canonical(fs::absolute(a), left) ==
+                                             fs::weakly_canonical(fs::absolute(b), right);
+}
+
+// A render never writes over its own input, nor both outputs into one file, nor over a
+// picture the user did not name.
+void checkOutputs(const RenderCommand& c) {
+    const std::pair<const fs::path*, const char*> files[] = {
+        {&c.input, "the input"}, {&c.output, "the output"}, {&c.spectrogram, "the spectrogram"}};
+    for (std::size_t i = 0; i < std::size(files); ++i)
+        for (std::size_t j = i + 1; j < std::size(files); ++j)
+            if (!files[i].first->empty() && !files[j].first->empty() &&
+                sameFile(*files[i].first, *files[j].first))
+                throw HostError(std::string(files[j].second) + " '" + files[j].first->string() +
+                                "' is " + files[i].second + " too: choose another name");
+    std::string picture = c.spectrogram.extension().string();
+    std::transform(picture.begin(), picture.end(), picture.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (!c.spectrogram.empty() && picture != ".png")
+        throw HostError("the spectrogram '" + c.spectrogram.string() +
+                        "' is a PNG picture: name it .png");
+    std::error_code ec;
+    if (c.spectrogramImplied && fs::exists(fs::symlink_status(c.spectrogram, ec)))
+        throw HostError("'" + c.spectrogram.string() +
+                        "' exists: name the demo's picture with --spectrogram to replace it");
 }
 
 int renderCommand(const RenderCommand& c) {
-    const AudioFile source =
-        c.demo ? AudioFile{demoSignal(), SF_FORMAT_WAV | SF_FORMAT_PCM_24} : readAudioFile(c.input);
-    const int format =
-        c.format ? formatNamed(*c.format, source.format) : formatForOutput(c.output, source.format);
+    checkOutputs(c);
+    std::optional<AudioFileReader> file;
+    AudioBuffer demo;
+    RenderInput input;
+    int sourceFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+    if (c.demo) {
+        demo = demoSignal();
+        std::size_t given = 0;
+        input = {demo.sampleRate, demo.channels.size(), demo.frames(),
+                 [&demo, given](float* const* to, std::size_t n) mutable {
+                     for (std::size_t ch = 0; ch < demo.channels.size(); ++ch)
+                         std::copy_n(demo.channels[ch].begin() + static_cast<long>(given), n,
+                                     to[ch]);
+                     given += n;
+                     return n;
+                 }};
+    } else {
+        file.emplace(c.input);
+        sourceFormat = file->format();
+        input = {file->sampleRate(), file->channels(), file->frames(),
+                 [&file](float* const* to, std::size_t n) { return file->read(to, n); }};
+    }
+    const int chosen = formatForOutput(c.output, c.format, sourceFormat);
+    const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
 
-    PluginHost host(c.plugin, source.audio.sampleRate, c.blockSize);
-    if (c.program) host.setProgram(host.findProgram(*c.program));
-    for (const ParameterSetting& s : c.settings) applySetting(host, s);
-    checkWritable(c.output, format, renderedChannels(host, source.audio), source.audio.sampleRate);
+    PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
+    applySetup(host, c.setup);
+    if (c.demo && !c.setup.preset && !c.setup.program) selectDemoProgram(host);
+    const std::size_t channels = renderedChannels(host, input.channels, c.monoMode);
+    checkWritable(c.output, format, channels, input.sampleRate);
 
     // Claimed before the work starts, so an unwritable folder fails at once.
     TemporaryOutput sound(c.output);
     std::optional<TemporaryOutput> picture;
     if (!c.spectrogram.empty()) picture.emplace(c.spectrogram);
+    AudioFileWriter writer(sound.path(), c.output, format, channels, input.sampleRate);
+    const std::size_t length =
+        input.frames + static_cast<std::size_t>(std::llround(c.tailSeconds * input.sampleRate));
+    std::optional<Sonogram> sonogram;
+    if (picture) sonogram.emplace(input.sampleRate, input.channels, channels, length);
+    RenderInput source = input;
+    source.read = [&input, &sonogram](float* const* to, std::size_t n) {
+        const std::size_t got = input.read(to, n);
+        if (sonogram) sonogram->addInput(to, got);
+        return got;
+    };
 
-    const double seconds =
-        static_cast<double>(source.audio.frames()) / source.audio.sampleRate + c.tailSeconds;
-    ProgressBar bar(stderr, !c.quiet, seconds);
-    const AudioBuffer rendered =
-        render(host, source.audio, {c.tailSeconds, c.controlChanges},
-               [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
+    const auto started = std::chrono::steady_clock::now();
+    ProgressBar bar(stderr, !c.quiet, static_cast<double>(length) / input.sampleRate);
+    render(
+        host, source,
+        [&writer, &sonogram](const float* const* from, std::size_t n) {
+            writer.write(from, n);
+            if (sonogram) sonogram->addOutput(from, n);
+        },
+        {c.tailSeconds, c.controlChanges, c.monoMode},
+        [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
 
-    writeAudioFile(sound.path(), rendered, format);
-    if (picture) writeSonogram(picture->path(), source.audio, rendered);
+    writer.close();
+    if (writer.clipped())
+        std::fprintf(stderr,
+                     "orvella-host: note: %zu samples clipped in '%s'; --float writes samples "
+                     "that never clip\n",
+                     writer.clipped(), c.output.c_str());
+    if (sonogram) sonogram->write(picture->path(), c.spectrogram);
     sound.commit();
     if (picture) picture->commit();
+    if (c.verbose) {
+        const double seconds = static_cast<double>(length) / input.sampleRate;
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::fprintf(stderr,
+                     "orvella-host: rendered %.1f s of %zu-channel %.0f Hz sound into '%s' in "
+                     "%.1f s (%.0fx real time)\n",
+                     seconds, channels, input.sampleRate, c.output.c_str(), took,
+                     seconds / std::max(took, 1e-3));
+    }
+    return 0;
+}
+
+int presetSaveCommand(const PresetSaveCommand& c) {
+    const bool bank = isBankFile(c.output);
+    PluginHost host(c.setup.plugin, 44100, 512);
+    applySetup(host, c.setup);
+    const PresetData data = presetOf(host, bank);
+    TemporaryOutput file(c.output);
+    std::ofstream out(file.path(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
+    out.close();
+    if (!out) throw HostError("cannot write '" + c.output.string() + "'");
+    file.commit();
+    return 0;
+}
+
+int presetShowCommand(const PresetShowCommand& c) {
+    const PresetData data = readPresetFile(c.file);
+    // Nothing is printed of a file that turns out broken.
+    std::ostringstream text;
+    try {
+        describePreset(data, text);
+    } catch (const HostError& e) {
+        throw HostError("preset '" + c.file.string() + "': " + e.what());
+    }
+    std::cout << text.str();
+    if (c.plugin) {
+        PluginHost host(*c.plugin, 44100, 512);
+        describeFit(host, data, std::cout);
+    }
     return 0;
 }
 
@@ -91,9 +232,18 @@ int run(const Command& command) {
         std::cout << usage();
         return 0;
     }
+    if (std::holds_alternative<VersionCommand>(command)) {
+        std::cout << "orvella-host " ORVELLA_VERSION "\n";
+        return 0;
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) return renderCommand(*render);
+    if (const auto* save = std::get_if<PresetSaveCommand>(&command))
+        return presetSaveCommand(*save);
+    if (const auto* show = std::get_if<PresetShowCommand>(&command))
+        return presetShowCommand(*show);
     if (const auto* info = std::get_if<InfoCommand>(&command)) {
         PluginHost host(info->plugin, 44100, 512);
+        if (info->program) host.setProgram(host.findProgram(*info->program));
         printPluginInfo(host, info->json, std::cout);
         return 0;
     }

@@ -91,6 +91,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return 0;
     case effGetProgram:
         return p.program;
+    case effGetProgramName:
+        copyText(programNames[p.program]);
+        return 0;
     case effGetProgramNameIndexed:
         if (index < 0 || index >= kPrograms) return 0;
         copyText(programNames[index]);
@@ -168,7 +171,7 @@ void processReplacing(AEffect* e, float** in, float** out, VstInt32 frames) {
 extern "C" __attribute__((visibility("default"))) AEffect*
 entry(audioMasterCallback host) asm(TRACE_NAME(TRACE_ENTRY));
 AEffect* entry(audioMasterCallback host) {
-    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) != kVstVersion) return nullptr;
+    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
 #ifdef TRACE_REFUSE
     return nullptr;
 #endif

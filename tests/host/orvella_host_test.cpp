@@ -13,7 +13,9 @@
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
+#include <regex>
 #include <sndfile.hh>
 #include <sstream>
 #include <sys/wait.h>
@@ -131,7 +133,8 @@ void expectScaled(const Channels& in, const Channels& out, float factor) {
     for (std::size_t c = 0; c < in.size(); ++c) {
         ASSERT_EQ(in[c].size(), out[c].size());
         for (std::size_t i = 0; i < in[c].size(); ++i)
-            ASSERT_EQ(out[c][i], in[c][i] * factor) << "channel " << c << " frame " << i;
+            // A value found from its display text is as fine as the search, not exact.
+            ASSERT_NEAR(out[c][i], in[c][i] * factor, 1e-6f) << "channel " << c << " frame " << i;
     }
 }
 
@@ -143,13 +146,16 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
         float tolerance; // of the half-gain output, per sample; -1: not compared
     };
     const int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT,
-              flac16 = SF_FORMAT_FLAC | SF_FORMAT_PCM_16, vorbis = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+              flac16 = SF_FORMAT_FLAC | SF_FORMAT_PCM_16, vorbis = SF_FORMAT_OGG | SF_FORMAT_VORBIS,
+              mp3 = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
     const Case cases[] = {
         {2, 44100, wavFloat, "64", "", "", wavFloat, 0},
         {1, 48000, flac16, "100", "", ".flac", flac16, 2e-4f},
         {2, 22050, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "1", "", ".wav",
          SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1e-6f},
-        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac", ".wav", flac16, 2e-4f},
+        {2, 32000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "333", "flac", "", flac16, 2e-4f},
+        {2, 44100, mp3, "512", "", ".wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, -1}, // a codec in
+        {1, 44100, wavFloat, "512", "", ".mp3", mp3, -1},                         // and out
         {1, 44100, vorbis, "512", "", "", vorbis, -1},
     };
     for (const Case& c : cases) {
@@ -167,15 +173,50 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
         const Sound out = readSound(a);
         EXPECT_EQ(out.rate, c.rate);
         EXPECT_EQ(out.format, c.expected);
-        ASSERT_EQ(out.channels.size(), in.size());
+        ASSERT_EQ(out.channels.size(), 2u); // a mono input too
         EXPECT_EQ(out.channels[0].size(), source.channels[0].size());
-        for (std::size_t ch = 0; ch < in.size() && c.tolerance >= 0; ++ch)
-            for (std::size_t i = 0; i < in[ch].size(); ++i)
-                ASSERT_NEAR(out.channels[ch][i], source.channels[ch][i] * 0.5f, c.tolerance);
+        for (std::size_t ch = 0; ch < 2 && c.tolerance >= 0; ++ch)
+            for (std::size_t i = 0; i < in[0].size(); ++i)
+                ASSERT_NEAR(out.channels[ch][i],
+                            source.channels[std::min(ch, in.size() - 1)][i] * 0.5f, c.tolerance);
         if ((c.expected & SF_FORMAT_TYPEMASK) != SF_FORMAT_OGG) { // its stream serial is random
             EXPECT_EQ(slurp(a), slurp(b));
         }
     }
+}
+
+TEST_F(HostTool, EveryListedFormatInAndOut) {
+    // The container each extension gives, and the encoding kept from a 16-bit, a 24-bit
+    // and a float input where the container holds it (a codec's own otherwise).
+    const std::pair<const char*, int> formats[] = {
+        {".wav", SF_FORMAT_WAV}, {".flac", SF_FORMAT_FLAC}, {".aiff", SF_FORMAT_AIFF},
+        {".ogg", SF_FORMAT_OGG}, {".mp3", SF_FORMAT_MPEG},
+    };
+    const int encodings[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_FLOAT};
+    for (const auto& [from, major] : formats)
+        for (const int encoding : encodings) {
+            SF_INFO probe{0, 44100, 2, major | encoding, 0, 0};
+            const int input = sf_format_check(&probe)   ? major | encoding
+                              : major == SF_FORMAT_OGG  ? SF_FORMAT_OGG | SF_FORMAT_VORBIS
+                              : major == SF_FORMAT_MPEG ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III
+                                                        : major | SF_FORMAT_PCM_24;
+            writeSound(std::string("in") + from, 44100, input, noise(2, 2000));
+            for (const auto& [to, outMajor] : formats) {
+                const std::string out = std::string("out") + to;
+                SCOPED_TRACE(std::string(from) + " " + std::to_string(encoding) + " to " + out);
+                ASSERT_EQ(tool({"render", std::string("in") + from, out, "--plugin", tracer, "-q"})
+                              .status,
+                          0);
+                const int written = readSound(out).format;
+                EXPECT_EQ(written & SF_FORMAT_TYPEMASK, outMajor);
+                SF_INFO keeps{0, 44100, 2, outMajor | (input & SF_FORMAT_SUBMASK), 0, 0};
+                const bool sampleEncoding = (input & SF_FORMAT_SUBMASK) <= SF_FORMAT_DOUBLE;
+                const bool codec = outMajor == SF_FORMAT_OGG || outMajor == SF_FORMAT_MPEG;
+                if (!codec && sampleEncoding && sf_format_check(&keeps)) {
+                    EXPECT_EQ(written & SF_FORMAT_SUBMASK, input & SF_FORMAT_SUBMASK);
+                }
+            }
+        }
 }
 
 TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
@@ -186,7 +227,7 @@ TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
 
     const std::string log = slurp("trace.txt");
     EXPECT_TRUE(log.starts_with("sampleRateAtStart 44100\nopen\nsampleRate 44100\nblockSize 64\n"
-                                "mains 1\npins 0 0\nlevel 4\nevent 0 11534597\n"))
+                                "mains 1\npins 0 0\nlevel 0\nevent 0 11534597\n"))
         << log;
     EXPECT_TRUE(log.ends_with("\nmains 0\nclose\n"));
     int blocks = 0, frames = 0;
@@ -207,6 +248,18 @@ TEST_F(HostTool, DrivesThePluginInHostOrderWithEventsAtTheirFrames) {
     for (std::size_t c = 0; c < 2; ++c)
         for (std::size_t i = 0; i < in[c].size(); ++i)
             ASSERT_EQ(out.channels[c][i], in[c][i] * (i < 441 ? 0.5f : 1.0f)) << i;
+
+    // A ramp: a change at every value step, controller 7 from 0 to 10 over 10 ms.
+    fs::remove("trace.txt");
+    render(in, {"--plugin", tracer, "--block", "64", "--cc", "0-0.01:7:0-10"});
+    std::vector<int> values;
+    std::istringstream events(slurp("trace.txt"));
+    for (std::string line; std::getline(events, line);) {
+        int delta = 0, data = 0;
+        if (std::sscanf(line.c_str(), "event %d %d", &delta, &data) == 2)
+            values.push_back(data & 0x7f);
+    }
+    EXPECT_EQ(values, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
@@ -214,12 +267,13 @@ TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
         {{}, 0.5f},
         {{"--program", "Unity"}, 1.0f},
         {{"--program", "2"}, 0.1f},
-        {{"--set", "Gain=0.25"}, 0.25f},
-        {{"--set", "0=0.75"}, 0.75f},
+        {{"--set", "Gain=0.25"}, 0.25f}, // as displayed
+        {{"--set", "Gain=.3"}, 0.3f},
+        {{"--set", "0=host:0.75"}, 0.75f},
         {{"--set", "Polarity=Inverted"}, -0.5f},
-        {{"--set", "polarity=inverted", "--set", "gain=1"}, -1.0f},
-        {{"--program", "Quiet", "--set", "Gain=0.375"}, 0.375f}, // program first
-        {{"--plugin", "local.so", "--program", "Unity"}, 1.0f},  // a bare name is a file here
+        {{"--set", "polarity=inverted", "--set", "gain=host:1"}, -1.0f},
+        {{"--program", "Quiet", "--set", "Gain=host:0.375"}, 0.375f}, // program first
+        {{"--plugin", "local.so", "--program", "Unity"}, 1.0f},       // a bare name is a file here
     };
     fs::copy_file(tracer, "local.so");
     const Channels in = noise(2, 500);
@@ -230,12 +284,18 @@ TEST_F(HostTool, ProgramsAndParametersByNumberNameOrDisplayText) {
     }
 }
 
-TEST_F(HostTool, MonoInputMonoPluginLegacyEntryAndTail) {
-    // Mono through a stereo effect: both inputs fed, the second reported unconnected.
+TEST_F(HostTool, MonoInputMonoModeMonoPluginLegacyEntryAndTail) {
+    // Mono through a stereo effect: both inputs fed and stereo out; in mono mode the second
+    // input and output reported unconnected, and mono out.
     Channels mono = noise(1, 1000);
-    expectScaled(mono, render(mono, {"--plugin", tracer, "--spectrogram", "s.png"}).channels, 0.5f);
-    EXPECT_NE(slurp("trace.txt").find("pins 1 1"), std::string::npos);
+    const Channels twice = {mono[0], mono[0]};
+    expectScaled(twice, render(mono, {"--plugin", tracer, "--spectrogram", "s.png"}).channels,
+                 0.5f);
+    EXPECT_NE(slurp("trace.txt").find("pins 0 0"), std::string::npos);
     EXPECT_TRUE(pngOfSonogramSize("s.png"));
+    fs::remove("trace.txt");
+    expectScaled(mono, render(mono, {"--plugin", tracer, "--mono"}).channels, 0.5f);
+    EXPECT_NE(slurp("trace.txt").find("pins 1 1"), std::string::npos);
 
     // Stereo through a one-in, one-out effect: the mix in, one channel out.
     const Channels stereo = noise(2, 1000);
@@ -246,13 +306,19 @@ TEST_F(HostTool, MonoInputMonoPluginLegacyEntryAndTail) {
 
     // Only the older entry point name, and a tail of silence after the input.
     const std::string legacy = built("tests/host/trace_plugin_legacy.so");
-    const Sound tailed = render(mono, {"--plugin", legacy, "--tail", "0.01"});
+    const Sound tailed = render(mono, {"--plugin", legacy, "--tail", "0.01", "--mono"});
     mono[0].resize(1000 + 441);
     expectScaled(mono, tailed.channels, 0.5f);
 }
 
 TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(2, 100));
+    ASSERT_EQ(tool({"preset", "save", "t.fxp", "--plugin", tracer}).status, 0);
+    const std::string fxp = slurp("t.fxp");
+    std::ofstream("short.fxp") << fxp.substr(0, 20);
+    std::ofstream("cut.fxp") << fxp.substr(0, fxp.size() - 1);
+    std::ofstream("foreign.fxp") << fxp.substr(0, 19) + "x" + fxp.substr(20);
+    fs::remove("trace.txt");
     writeSound("three.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(3, 100));
     std::ofstream("junk.wav") << "not a sound";
     std::ofstream("junk.so") << "not a module";
@@ -261,34 +327,50 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"none.wav", "out.wav"}, "input not found"},
         {{"junk.wav", "out.wav"}, "cannot read"},
+        {{".", "out.wav"}, "'.' is a folder, not a sound file"},
         {{"three.wav", "out.wav"}, "only mono and stereo"},
         {{"--format", "mp9"}, "unknown format 'mp9'"},
+        {{"in.wav", "s.wav", "--format", "flac"}, "'s.wav' is named as wav but --format is flac"},
+        {{"in.wav", "s.mp9"}, "'.mp9' is no sound file extension known here"},
+        {{"in.wav", "x.opus"}, "'x.opus': Opus takes 8000, 12000, 16000, 24000 or 48000 Hz"},
+        {{"in.wav", "o.wav", "--spectrogram", "o.jpg"}, "is a PNG picture: name it .png"},
         {{"--plugin", "none.so"}, "plug-in not found"},
         {{"--plugin", "junk.so"}, "cannot load plug-in"},
         {{"--plugin", "Empty.vst"}, "no plug-in module in bundle"},
-        {{"--plugin", built("tests/host/trace_plugin_no_entry.so")}, "exports neither"},
-        {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "wrong magic"},
-        {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "refused to start"},
+        {{"--plugin", built("tests/host/trace_plugin_no_entry.so")}, "Could not locate function"},
+        {{"--plugin", built("tests/host/trace_plugin_bad_magic.so")}, "doesn't return object"},
+        {{"--plugin", built("tests/host/trace_plugin_refuses.so")}, "doesn't return object"},
         {{"--set", "Volume=0.5"}, "unknown parameter 'Volume'"},
+        {{"--set", "Gian=0.5"}, "'Gian': did you mean 'Gain'? (see: orvella-host info --plugin '/"},
+        {{"--program", "quite"}, "'quite': did you mean 'Quiet'?"},
         {{"--set", "5=0.5"}, "parameter 5 does not exist"},
-        {{"--set", "Gain=1.5"}, "outside 0..1"},
+        {{"--set", "Gain=1.5"}, "no value shown as '1.5' (it shows 0 to 1)"},
+        {{"--set", "Gain=host:1.5"}, "not a number from 0 to 1"},
         {{"--set", "Gain"}, "malformed --set"},
-        {{"--set", "Polarity=Sideways"}, "no value shown as 'Sideways'"},
+        {{"--set", "Polarity=Sideways"},
+         "no value shown as 'Sideways' (it shows Normal, Inverted)"},
         {{"--program", "Loud"}, "unknown program 'Loud'"},
         {{"--program", "3"}, "program 3 does not exist"},
         {{"--cc", "1:7"}, "malformed --cc"},
         {{"--cc", "x:7:1"}, "malformed --cc"},
         {{"--cc", "0.5:7:128"}, "malformed --cc"},
         {{"--cc", "-1:7:1"}, "malformed --cc"},
+        {{"--cc", "2-1:7:0-5"}, "a ramp's end after its start"},
         {{"--block", "0"}, "--block"},
         {{"in.wav", "no/such/out.wav"}, "cannot write"},
         {{"--spectrogram", "no/such.png"}, "cannot write"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--preset", "none.fxp"}, "preset not found"},
+        {{"--preset", "short.fxp"}, "preset 'short.fxp': End of file error"},
+        {{"--preset", "cut.fxp"}, "Invalid format of FXP / FXB data"},
+        {{"--preset", "foreign.fxp"}, "Invalid format of FXP / FXB data"},
+        {{"preset", "show", "short.fxp"}, "End of file error"},
+        {{"preset", "save", "p.txt"}, "ends in .fxp"},
     };
     const auto before = std::distance(fs::directory_iterator("."), {});
     for (auto [args, says] : cases) {
         if (args[0].starts_with("--")) args.insert(args.begin(), {"in.wav", "out.wav"});
-        args.insert(args.begin(), "render");
+        if (args[0] != "preset") args.insert(args.begin(), "render");
         if (std::find(args.begin(), args.end(), "--plugin") == args.end())
             args.insert(args.end(), {"--plugin", tracer});
         SCOPED_TRACE(says);
@@ -296,11 +378,82 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.err.starts_with("orvella-host: ")) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(std::regex_search(r.err, std::regex(R"(/\.[^/']+\.[A-Za-z0-9]{6}')")))
+            << "names a temporary file: " << r.err;
         EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
         fs::remove("trace.txt");
         EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), before) << "left a file behind";
     }
+}
+
+// Every file in the folder, with its contents.
+std::map<std::string, std::string> folder() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator("."))
+        files[entry.path().filename().string()] = slurp(entry.path());
+    return files;
+}
+
+TEST_F(HostTool, TheUsersFilesAreNeverOverwrittenByMistake) {
+    writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT, noise(2, 100));
+    std::ofstream("old.wav") << "a take kept read-only";
+    fs::permissions("old.wav", fs::perms::owner_read);
+    std::ofstream("notes.png") << "a picture of one's own";
+    fs::create_symlink("in.wav", "alias.wav");
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"in.wav", "in.wav"}, "the output 'in.wav' is the input too"},
+        {{"in.wav", "alias.wav"}, "the output 'alias.wav' is the input too"},
+        {{"in.wav", "o.wav", "--spectrogram", "in.wav"}, "the spectrogram 'in.wav' is the input"},
+        {{"in.wav", "o.wav", "--spectrogram", "./o.wav"},
+         "the spectrogram './o.wav' is the output"},
+        {{"in.wav", "old.wav"}, "'old.wav': it is read-only"},
+        {{"--demo", "notes.wav"}, "'notes.png' exists"},
+    };
+    const auto before = folder();
+    for (auto [args, says] : refused) {
+        args.insert(args.begin(), "render");
+        args.insert(args.end(), {"--plugin", tracer});
+        const ToolRun r = tool(args);
+        fs::remove("trace.txt");
+        EXPECT_EQ(r.status, 2) << says;
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+        EXPECT_TRUE(folder() == before) << says; // (the contents are too long to print)
+    }
+    // An output that exists keeps its permissions; one that is a link is written where it
+    // points, and stays a link.
+    std::ofstream("private.wav") << "to be replaced";
+    fs::permissions("private.wav", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.wav", "link.wav");
+    for (const char* out : {"private.wav", "link.wav"})
+        ASSERT_EQ(tool({"render", "in.wav", out, "--plugin", tracer}).status, 0) << out;
+    EXPECT_EQ(fs::status("private.wav").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readSound("private.wav").channels.size(), 2u);
+    EXPECT_TRUE(fs::is_symlink("link.wav"));
+    EXPECT_EQ(readSound("real.wav").channels.size(), 2u);
+}
+
+TEST_F(HostTool, ClippingIsCountedAndFloatAvoidsIt) {
+    writeSound("in.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+               Channels(2, std::vector<float>(100, 1.5f)));
+    const std::vector<std::string> unity = {"--plugin", tracer, "--program", "Unity", "-q"};
+    std::vector<std::string> args = {"render", "in.wav", "out.flac"};
+    args.insert(args.end(), unity.begin(), unity.end());
+    EXPECT_NE(tool(args).err.find("note: 200 samples clipped in 'out.flac'; --float"),
+              std::string::npos);
+    args[2] = "out.wav";
+    args.push_back("--float");
+    EXPECT_EQ(tool(args).err, "");
+    EXPECT_EQ(readSound("out.wav").format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    args[2] = "out.aiff";
+    EXPECT_EQ(tool(args).status, 0);
+    EXPECT_EQ(readSound("out.aiff").channels[0][0], 1.5f);
+    EXPECT_TRUE(tool({"--version"}).out.starts_with("orvella-host 1."));
+    EXPECT_TRUE(tool({"render", "in.wav", "v.wav", "--plugin", tracer, "--verbose"})
+                    .err.starts_with("orvella-host: rendered 0.0 s of 2-channel 44100 Hz sound "
+                                     "into 'v.wav' in "));
+    EXPECT_EQ(tool({"render", "-h"}).out, tool({"--help"}).out);
 }
 
 TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
@@ -314,16 +467,43 @@ TEST_F(HostTool, DemoIsTenSecondsWithItsSpectrogram) {
     EXPECT_TRUE(pngOfSonogramSize("demo.png"));
 }
 
-TEST_F(HostTool, InfoListsProgramsAndParameterDisplays) {
-    const ToolRun text = tool({"info", "--plugin", tracer});
+TEST_F(HostTool, InfoListsProgramsParameterDisplaysAndRanges) {
+    const ToolRun text = tool({"info", "--plugin", tracer, "--program", "Quiet"});
     EXPECT_EQ(text.status, 0);
-    for (const char* fact : {"Tracer", "2 in, 2 out, latency 7", "Quiet", "Polarity", "Normal"})
-        EXPECT_NE(text.out.find(fact), std::string::npos) << fact;
+    for (const char* fact : {"Tracer", "2 in, 2 out, latency 7", "current 2", "Polarity",
+                             "0.10          (0.100)  0 to 1", "(0.000)  Normal, Inverted"})
+        EXPECT_NE(text.out.find(fact), std::string::npos) << fact << "\n" << text.out;
     const ToolRun json = tool({"info", "--plugin", tracer, "--json"});
     EXPECT_NE(json.out.find(R"("name": "Tracer")"), std::string::npos);
-    EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal")"),
+    EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal", )"
+                            R"("label": "", "shows": "Normal, Inverted"})"),
               std::string::npos)
         << json.out;
+}
+
+TEST_F(HostTool, PluginsAreFoundWhereHostsLook) {
+    fs::create_directories("vst/deep");
+    fs::copy_file(tracer, "vst/deep/trace_plugin.so");
+    fs::create_directories("only");
+    fs::copy_file(tracer, "only/any.so");
+    // A missing folder and an empty entry are passed over.
+    setenv("VST_PATH", ((dir / "none").string() + "::" + (dir / "vst").string()).c_str(), 1);
+    std::vector<std::pair<std::string, const char*>> cases = {
+        {"trace_plugin", "Tracer"}, {"trace_plugin.so", "Tracer"}, {"only", "Tracer"}};
+    if (fs::exists(thirdParty)) cases.emplace_back(thirdParty.stem().string(), "Dragonfly");
+    for (const auto& [name, found] : cases)
+        EXPECT_NE(tool({"info", "--plugin", name}).out.find(found), std::string::npos) << name;
+    unsetenv("VST_PATH");
+    EXPECT_NE(tool({"info", "--plugin", "trace_plugin"}).err.find("looked in VST_PATH"),
+              std::string::npos);
+
+    // A copy of the tool, with no bundle beside it, finds the one installed in ~/.vst.
+    if (!fs::exists(orvella)) return;
+    fs::create_directories("home/.vst");
+    fs::create_directory_symlink(buildDir / "Orvella.vst", "home/.vst/Orvella.vst");
+    fs::copy_file(built("orvella-host"), "tool");
+    EXPECT_EQ(std::system("HOME=\"$PWD/home\" ./tool info >stdout 2>&1"), 0);
+    EXPECT_TRUE(slurp("stdout").starts_with("Orvella Phase Shifter")) << slurp("stdout");
 }
 
 // The top-level window whose name is `name`, or 0.
@@ -374,7 +554,82 @@ TEST_F(HostTool, GuiOpensTheEditorPrintsAutomationAndClosesWithTheWindow) {
     EXPECT_TRUE(log.ends_with("\neditClose\nmains 0\nclose\n")) << log;
 }
 
+TEST_F(HostTool, PresetsInTheParameterForm) {
+    const Channels in = noise(2, 1000);
+    const std::string save[] = {"preset", "save", "", "--plugin", tracer, "--set", "Gain=0.25"};
+    for (const char* file : {"t.fxp", "t.fxb"}) {
+        std::vector<std::string> args(std::begin(save), std::end(save));
+        args[2] = file;
+        ASSERT_EQ(tool(args).status, 0);
+    }
+    const ToolRun shown = tool({"preset", "show", "t.fxb", "--plugin", tracer});
+    for (const char* fact :
+         {"FXB bank, parameter form (FxBk, format 1)", "Trce (1416782693)", "programs    3",
+          "program 0:  \"Half\", 2 parameters\n    0.5000 0.0000",
+          "program 2:  \"Quiet\", 2 parameters\n    0.1000 0.0000",
+          "matches Tracer (Trce): loads completely"})
+        EXPECT_NE(shown.out.find(fact), std::string::npos) << fact << "\n" << shown.out;
+    expectScaled(in, render(in, {"--plugin", tracer, "--preset", "t.fxp"}).channels, 0.25f);
+    expectScaled(
+        in, render(in, {"--plugin", tracer, "--preset", "t.fxb", "--program", "1"}).channels, 1.0f);
+}
+
 // --- with the real effect -------------------------------------------------------------------
+
+TEST_F(HostTool, PresetsInTheChunkFormRenderAsTheirSettings) {
+    struct Case {
+        std::string plugin, file;
+        std::vector<std::string> settings, after; // saved with `settings`, loaded with `after`
+    };
+    const Case cases[] = {
+        {orvella, "p.fxp", {"--program", "3", "--set", "A Feedbk=0.9"}, {}},
+        {orvella, "b.fxb", {"--program", "5", "--set", "A Feedbk=0.9"}, {"--program", "5"}},
+        {thirdParty.string(), "b.fxb", {"--set", "Decay=0.5"}, {}},
+    };
+    const Channels in = noise(2, 4410);
+    for (const Case& c : cases) {
+        if (!fs::exists(c.plugin)) continue;
+        const std::string& file = c.file;
+        SCOPED_TRACE(c.plugin + " " + file);
+        std::vector<std::string> save = {"preset", "save", file, "--plugin", c.plugin};
+        save.insert(save.end(), c.settings.begin(), c.settings.end());
+        ASSERT_EQ(tool(save).status, 0);
+        EXPECT_NE(tool({"preset", "show", file}).out.find("chunk form"), std::string::npos);
+        std::vector<std::string> loaded = {"--plugin", c.plugin, "--preset", file}, set = save;
+        loaded.insert(loaded.end(), c.after.begin(), c.after.end());
+        set.erase(set.begin(), set.begin() + 3);
+        const Channels expected = render(in, set).channels;
+        EXPECT_EQ(render(in, loaded).channels, expected);
+        EXPECT_NE(render(in, {"--plugin", c.plugin}).channels, expected);
+    }
+}
+
+// Every example of the help and the README, run as printed, but the editor's (it waits
+// for its window to close).
+TEST_F(HostTool, EveryExampleWorksAsPrinted) {
+    if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
+    std::vector<std::string> examples;
+    std::istringstream help(tool({"--help"}).out);
+    for (std::string line; std::getline(help, line);)
+        if (!examples.empty() || line == "Examples:") examples.push_back(line);
+    std::istringstream readme(slurp(ORVELLA_SOURCE_DIR "/README.md"));
+    for (std::string line; std::getline(readme, line);)
+        if (line.starts_with("    build/orvella-host ")) examples.push_back(line);
+    for (const char* name : {"in.wav", "guitar.wav", "pad.wav"})
+        writeSound(name, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16, noise(2, 4410));
+    writeSound("drums.flac", 44100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, noise(1, 4410));
+    fs::create_directory_symlink(buildDir, "build");
+    const std::string path = "PATH='" + buildDir.string() + "':\"$PATH\" ";
+    int run = 0;
+    for (const std::string& line : examples) {
+        if (line.find("orvella-host ") == std::string::npos ||
+            line.find("orvella-host gui") != std::string::npos)
+            continue;
+        ++run;
+        EXPECT_EQ(std::system((path + line + " >/dev/null 2>&1").c_str()), 0) << line;
+    }
+    EXPECT_GE(run, 14);
+}
 
 TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedController) {
     if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
@@ -396,8 +651,21 @@ TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedContro
     const auto at = info.find(R"({"index": 8, "name": ")") + 22;
     ASSERT_GT(at, 22u);
     EXPECT_EQ(render(in, {"--program", info.substr(at, info.find('"', at) - at)}).channels, still);
-    // A list parameter set by number and display text.
-    EXPECT_NE(render(in, {"--set", "8=In A"}).channels, render(in, {"--set", "8=In B"}).channels);
+    // The demo shows the README's program; the version reads as the project's.
+    ASSERT_EQ(tool({"render", "--demo", "a.wav", "-q"}).status, 0);
+    ASSERT_EQ(tool({"render", "--demo", "b.wav", "-q", "--program", "PanPhase"}).status, 0);
+    EXPECT_EQ(slurp("a.wav"), slurp("b.wav"));
+    const std::string version = tool({"--version"}).out.substr(13); // past "orvella-host "
+    EXPECT_NE(
+        tool({"info"}).out.find("version     " + version.substr(0, version.size() - 1) + " ("),
+        std::string::npos);
+    // A list parameter set by number and display text; a number as the knob shows it.
+    const Channels inA = render(in, {"--set", "8=In A"}).channels;
+    EXPECT_NE(inA, render(in, {"--set", "8=In B"}).channels);
+    EXPECT_EQ(inA, render(in, {"--set", "B Input=host:0"}).channels);
+    const Channels depth5 = render(in, {"--set", "A Depth=5"}).channels;
+    EXPECT_EQ(depth5, render(in, {"--set", "5=5.0"}).channels);
+    EXPECT_NE(depth5, render(in, {"--set", "A Depth=host:0.5"}).channels); // 5.5 shown
 }
 
 TEST_F(HostTool, ThirdPartyPluginRendersToo) {

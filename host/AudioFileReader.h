@@ -1,0 +1,38 @@
+// A sound file read block by block through libsndfile: whatever it reads, mono or stereo,
+// as planar 32-bit float channels at the file's own sampling rate.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+typedef struct sf_private_tag SNDFILE;
+
+class AudioFileReader final {
+public:
+    // [main thread] Opens the file; throws HostError for a missing, unreadable or
+    // unsupported one.
+    explicit AudioFileReader(const std::filesystem::path& path);
+    ~AudioFileReader();
+    AudioFileReader(const AudioFileReader&) = delete;
+    AudioFileReader& operator=(const AudioFileReader&) = delete;
+
+    double sampleRate() const { return sampleRate_; }
+    std::size_t channels() const { return channels_; }
+    std::size_t frames() const { return frames_; }
+    int format() const { return format_; } // libsndfile's code: container and encoding
+
+    // [main thread] Reads up to n frames into one array per channel; answers how many
+    // (0 at the end). Throws HostError when the file cannot be read.
+    std::size_t read(float* const* to, std::size_t n);
+
+private:
+    std::string name_;
+    SNDFILE* file_ = nullptr;
+    double sampleRate_ = 0;
+    std::size_t channels_ = 0;
+    std::size_t frames_ = 0;
+    int format_ = 0;
+    std::vector<float> interleaved_;
+};
