@@ -1,7 +1,8 @@
 #include "audiounit/platform/AUListeners.h"
 
+#include "audiounit/platform/PlatformState.h"
+
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
 struct AUListenerBase {
@@ -12,32 +13,22 @@ struct AUListenerBase {
 
 namespace {
 
-struct Registry {
-    std::mutex lock;
-    std::vector<AUListenerBase*> handles;
-};
-
-Registry& registry() {
-    static Registry instance;
-    return instance;
-}
-
 OSStatus add(AUListenerBase entry, AUListenerBase** listener) {
     if (!listener || (!entry.parameterProc && !entry.eventProc)) return paramErr;
     auto* handle = new AUListenerBase(entry);
-    Registry& r = registry();
-    std::lock_guard guard(r.lock);
-    r.handles.push_back(handle);
+    PlatformState& r = platformState();
+    std::lock_guard guard(r.listenerLock);
+    r.listeners.push_back(handle);
     *listener = handle;
     return noErr;
 }
 
 // The subscribers at the time of the call, except the sender.
 std::vector<AUListenerBase> subscribers(const AUListenerBase* sender) {
-    Registry& r = registry();
-    std::lock_guard guard(r.lock);
+    PlatformState& r = platformState();
+    std::lock_guard guard(r.listenerLock);
     std::vector<AUListenerBase> result;
-    for (const AUListenerBase* handle : r.handles) {
+    for (const AUListenerBase* handle : r.listeners) {
         if (handle != sender) result.push_back(*handle);
     }
     return result;
@@ -56,11 +47,11 @@ OSStatus AUEventListenerCreate(AUEventListenerProc proc, void* refCon,
 }
 
 OSStatus AUListenerDispose(AUListenerBase* listener) {
-    Registry& r = registry();
-    std::lock_guard guard(r.lock);
-    const auto found = std::find(r.handles.begin(), r.handles.end(), listener);
-    if (found == r.handles.end()) return paramErr;
-    r.handles.erase(found);
+    PlatformState& r = platformState();
+    std::lock_guard guard(r.listenerLock);
+    const auto found = std::find(r.listeners.begin(), r.listeners.end(), listener);
+    if (found == r.listeners.end()) return paramErr;
+    r.listeners.erase(found);
     delete listener;
     return noErr;
 }

@@ -1,5 +1,7 @@
 #include "audiounit/platform/EventLoopTimer.h"
 
+#include "audiounit/platform/PlatformState.h"
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -16,8 +18,7 @@ struct EventLoopTimer {
 namespace {
 
 std::vector<EventLoopTimer*>& timers() {
-    static std::vector<EventLoopTimer*> installed;
-    return installed;
+    return platformState().timers;
 }
 
 Clock::duration seconds(double value) {

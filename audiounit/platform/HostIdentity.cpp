@@ -1,12 +1,11 @@
 #include "audiounit/platform/HostIdentity.h"
 
-#include <optional>
+#include "audiounit/platform/PlatformState.h"
 
 namespace {
 
 std::optional<HostIdentity>& current() {
-    static std::optional<HostIdentity> identity;
-    return identity;
+    return platformState().hostIdentity;
 }
 
 } // namespace
