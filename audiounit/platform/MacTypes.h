@@ -37,4 +37,6 @@ enum : OSStatus {
     badComponentSelector = -2147450878, // 0x80008002
     invalidComponentID = -3000,
     resFNotFound = -193,
+    cfragNoLibraryErr = -2804,
+    cfragNoSymbolErr = -2814,
 };

@@ -1,10 +1,14 @@
 // The adapter's own readers and rules, on bytes in memory.
+#include "audiounit/AUPresetDictionary.h"
 #include "audiounit/Buses.h"
 #include "audiounit/DoruvezovException.h"
 #include "audiounit/FactoryPresetList.h"
 #include "audiounit/HostKind.h"
 #include "audiounit/ParameterMap.h"
 #include "audiounit/ReadLine.h"
+#include "audiounit/platform/CFData.h"
+#include "audiounit/platform/CFHolder.h"
+#include "audiounit/platform/CFNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +156,55 @@ TEST(FactoryPresetList, AFileThatIsNoPresetDictionaryEndsTheReading) {
             EXPECT_STREQ(e.what(), c.message);
         }
     }
+}
+
+TEST(AUPresetDictionary, ReadsWhatItWritesAndRefusesWhatIsNotOurs) {
+    const ComponentDescription own{1, 2, 3, 0, 0};
+    const unsigned char fxp[] = {'C', 'c', 'n', 'K'};
+    const CFHolder<CFString> name(CFStringCreateWithCString("Pad"));
+    const CFHolder<CFDictionary> written(createAUPresetDictionary(own, fxp, 4, name.get()));
+    const AUPresetContents read = readAUPreset(written.get(), own);
+    EXPECT_EQ(read.version, 1);
+    EXPECT_EQ(read.name, "Pad");
+    EXPECT_FALSE(read.programNumber);
+    EXPECT_EQ(read.vstdata, std::vector<unsigned char>(fxp, fxp + 4));
+
+    // version 0: blocks of scope, element, count, then (id, value) pairs, all big-endian
+    const unsigned char blocks[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 6, 0x3f, 0x80,
+                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0,    1};
+    const auto with = [&](const char* key, CFTypeRef value) {
+        CFHolder<CFDictionary> d(createAUPresetDictionary(own, fxp, 4, name.get()));
+        const_cast<CFDictionary*>(d.get())->set(key, value);
+        return d;
+    };
+    const CFHolder<CFNumber> zero(CFNumberCreate(0)), four(CFNumberCreate(4));
+    auto v0 = with("version", zero.get());
+    const CFHolder<CFData> whole(CFDataCreate(blocks, 20)),
+        cut(CFDataCreate(blocks, sizeof blocks));
+    const_cast<CFDictionary*>(v0.get())->set("data", whole.get());
+    EXPECT_EQ(readAUPreset(v0.get(), own).parameterValues,
+              (std::vector<std::pair<std::int32_t, float>>{{6, 1.0f}}));
+    const_cast<CFDictionary*>(v0.get())->set("data", cut.get());
+
+    struct Case {
+        CFHolder<CFDictionary> preset;
+        const char* message;
+    };
+    Case cases[] = {
+        {with("manufacturer", four.get()), "Data in dictionary is not of expected value"},
+        {with("type", name.get()), "Value in dictionary is not of expected type"},
+        {with("ProgramNumber", name.get()), "Value in dictionary is not of expected type"},
+        {with("version", zero.get()), "Missing key in dictionary"},
+        {std::move(v0), "End of file error"}};
+    for (const Case& c : cases) {
+        try {
+            readAUPreset(c.preset.get(), own);
+            ADD_FAILURE() << c.message;
+        } catch (const DoruvezovException& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+    EXPECT_THROW(readAUPreset(name.get(), own), FormatException);
 }
 
 TEST(HostKind, LogicAndGarageBandVersionsGiveTheirKinds) {
