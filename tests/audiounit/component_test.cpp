@@ -227,3 +227,31 @@ TEST(Component, EditsReachTheListeners) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Component, WithPresetIsFXBBanksConvertToOnePresetAndProgramsAreLeftAlone) {
+    Scratch scratch;
+    fs::create_directories(scratch.presets());
+    {
+        Opened plain;
+        ASSERT_EQ(plain.result, noErr);
+        for (auto [file, create] : {std::pair{"Live.fxb", &VSTPlugIn::createFXB},
+                                    std::pair{"Solo.fxp", &VSTPlugIn::createFXP}}) {
+            unsigned long size = 0;
+            std::unique_ptr<unsigned char[]> data((plain.au().plugIn().*create)(size));
+            std::ofstream(scratch.presets() / file, std::ios::binary)
+                .write(reinterpret_cast<char*>(data.get()), long(size));
+        }
+    }
+    const fs::path fxb =
+        bundleCopy(scratch, "fxb", [](std::string& i) { setKey(i, "PresetIsFXB", "<true/>"); });
+    Opened opened(fxb);
+    ASSERT_EQ(opened.result, noErr);
+    EXPECT_TRUE(fs::is_regular_file(scratch.presets() / "Live.aupreset"));
+    EXPECT_FALSE(fs::exists(scratch.presets() / "Live"));
+    EXPECT_FALSE(fs::exists(scratch.presets() / "Solo.aupreset"));
+    EXPECT_TRUE(fs::is_directory(scratch.presets("local")));
+}
+
+} // namespace
