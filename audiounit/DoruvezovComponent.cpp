@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
+#include <exception>
 
 namespace fs = std::filesystem;
 
@@ -343,21 +344,24 @@ void DoruvezovComponent::convertVSTPreset(const FSRef& file, bool bank) {
     }
     FSRef bankFolder;
     if (FSCreateDirectory(folder, name, &bankFolder) != noErr) return; // converted before
-    const std::vector<unsigned char> data = loadFromFile(file);
     // The effect's own bank comes back afterwards: converting is not loading.
     unsigned long size = 0;
     const std::unique_ptr<unsigned char[]> saved(vst->createFXB(size));
     const int program = vst->getCurrentProgram();
+    std::exception_ptr failure;
     try {
+        const std::vector<unsigned char> data = loadFromFile(file);
         vst->loadFXPOrFXB(data.size(), data.data());
         convertLoadedPrograms(bankFolder);
     } catch (...) {
-        vst->loadFXPOrFXB(size, saved.get());
-        vst->setCurrentProgram(program);
-        throw;
+        failure = std::current_exception();
     }
     vst->loadFXPOrFXB(size, saved.get());
     vst->setCurrentProgram(program);
+    if (failure) {
+        FSDeleteObject(bankFolder); // when still empty, a mended file is converted next time
+        std::rethrow_exception(failure);
+    }
 }
 
 void DoruvezovComponent::convertLoadedPrograms(const FSRef& folder) {
