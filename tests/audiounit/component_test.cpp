@@ -182,6 +182,19 @@ TEST(Component, ConfigurationAndResourceFailuresFailTheOpen) {
     const fs::path badPreset = bundleCopy(scratch, "badpreset", [](std::string&) {});
     std::ofstream(badPreset / "Contents/Resources/Stutter.aupreset") << "<plist><array/></plist>";
     EXPECT_EQ(Opened(badPreset).result, -32767);
+    fs::remove(badPreset / "Contents/Resources/Stutter.aupreset");
+    EXPECT_EQ(Opened(badPreset).result, fnfErr);
+
+    // A "vst" resource (here a link) names the effect to load instead of the bundle's own.
+    const fs::path probe = builtModule("tests/audiounit/probe_plugin.so");
+    const fs::path resources =
+        bundleCopy(scratch, "linked", [](std::string&) {}) / "Contents/Resources";
+    fs::create_symlink(builtBundle, resources / "Effect.vst");
+    EXPECT_EQ(Opened(resources.parent_path().parent_path()).result, noErr);
+    fs::create_symlink(probe, resources / "Probe.vst");
+    EXPECT_EQ(Opened(resources.parent_path().parent_path()).result, -32767); // two of them
+    fs::remove(resources / "Effect.vst");
+    EXPECT_EQ(Opened(resources.parent_path().parent_path()).result, -32767); // no replacing
 }
 
 TEST(Component, MonoConfigurationsOnlyWithCanDoMonoIOAndHostKindsFromTheIdentity) {
