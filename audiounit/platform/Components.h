@@ -3,6 +3,7 @@
 #include "audiounit/platform/AudioUnitTypes.h"
 #include "audiounit/platform/CFString.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -19,6 +20,7 @@ struct ComponentDescription {
     UInt32 componentFlags;
     UInt32 componentFlagsMask;
 };
+static_assert(sizeof(ComponentDescription) == 20);
 
 enum : SInt16 {
     kComponentOpenSelect = -1,
@@ -35,6 +37,9 @@ struct ComponentParameters {
     ComponentInstance instance;
     std::intptr_t params[8];
 };
+static_assert(sizeof(ComponentParameters) == 80);
+static_assert(offsetof(ComponentParameters, instance) == 8);
+static_assert(offsetof(ComponentParameters, params) == 16);
 
 using ComponentEntryProc = ComponentResult (*)(ComponentParameters* params, void* storage);
 
@@ -53,6 +58,7 @@ struct ExtComponentResource {
     ComponentDescription description;
     SInt32 componentVersion;
 };
+static_assert(sizeof(ExtComponentResource) == 24);
 
 // Registers the component of a bundle folder; paramErr when it describes none, fnfErr
 // when its information dictionary cannot be read. [main thread]
