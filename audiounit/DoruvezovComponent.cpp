@@ -23,6 +23,8 @@ constexpr VstInt32 kAwareQuery = CCONST('s', 'H', 'i', '!');
 constexpr int kVendorNaturalToHost = 12345;
 constexpr int kVendorPresetBegins = 45678;
 constexpr int kVendorPresetEnds = 34567;
+constexpr UInt32 kPropertyLatency = 12;
+constexpr UInt32 kPropertyTailTime = 20;
 constexpr UInt32 kPropertyCurrentPreset = 28;
 constexpr UInt32 kPropertyPresentPreset = 36;
 constexpr std::size_t kProgramNameLength = 24;
@@ -87,6 +89,7 @@ DoruvezovComponent::DoruvezovComponent(ComponentInstance instance)
         throw MacOSException(status);
     }
     measureBuses();
+    setUpRendering();
 
     parameters = std::make_unique<ParameterMap>(vst->getParameterCount());
     readParameterMapping(resource("SYParameters.txt"));
@@ -206,12 +209,14 @@ void DoruvezovComponent::loadFactoryPresets(const FSRef& file) {
 }
 
 void DoruvezovComponent::updateLatencyAndTail() {
-    latency = vst->getInitialDelay() / double(kDefaultSampleRate);
-    if (tail) tailTime = vst->getTailSize() / double(kDefaultSampleRate);
-}
-
-ComponentResult DoruvezovComponent::dispatch(ComponentParameters*) {
-    return badComponentSelector;
+    const double newLatency = vst->getInitialDelay() / format.mSampleRate;
+    const double newTail = tail ? vst->getTailSize() / format.mSampleRate : tailTime;
+    const bool latencyChanged = newLatency != latency;
+    const bool tailChanged = newTail != tailTime;
+    latency = newLatency;
+    tailTime = newTail;
+    if (latencyChanged) announcePropertyChange(kPropertyLatency, kAudioUnitScope_Global, 0);
+    if (tailChanged) announcePropertyChange(kPropertyTailTime, kAudioUnitScope_Global, 0);
 }
 
 CFMutableDictionaryRef DoruvezovComponent::createAUPresetWithVSTData(unsigned long size,
@@ -447,10 +452,15 @@ void DoruvezovComponent::updateDisplay(VSTPlugIn&) {
 }
 
 void DoruvezovComponent::resizeWindow(VSTPlugIn&, int, int) {
-    // No editor view exists without the view factory; nothing to resize.
+    // The host owns the view's window and sizes it from what the view factory answered.
 }
 
 void DoruvezovComponent::announcePropertyChange(UInt32 property, UInt32 scope, UInt32 element) {
+    for (std::size_t i = 0; i < listenerCount; ++i) {
+        const PropertyListener& l = listeners[i];
+        if (l.id == property) l.proc(l.refCon, instance, property, scope, element);
+    }
+    if (listenerCount > 0) return;
     AudioUnitEvent event{};
     event.mEventType = kAudioUnitEvent_PropertyChange;
     event.mArgument.mProperty = {instance, property, scope, element};

@@ -6,6 +6,7 @@
 #include "audiounit/ParameterMap.h"
 #include "audiounit/VSTHost.h"
 #include "audiounit/VSTPlugIn.h"
+#include "audiounit/platform/AudioUnitRenderTypes.h"
 #include "audiounit/platform/CFBundle.h"
 #include "audiounit/platform/CFDictionary.h"
 #include "audiounit/platform/CFHolder.h"
@@ -13,6 +14,7 @@
 #include "audiounit/platform/EventLoopTimer.h"
 #include "audiounit/platform/Files.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,9 +53,19 @@ public:
     DoruvezovComponent(const DoruvezovComponent&) = delete;
     DoruvezovComponent& operator=(const DoruvezovComponent&) = delete;
 
-    // The Audio Unit selectors other than those of the Component Manager; answers
-    // badComponentSelector for every selector this build does not handle. [any thread]
+    // The Audio Unit selectors other than those of the Component Manager (their arguments
+    // as AudioUnitCalls.h lays them out); errors are thrown as MacOSException. Render,
+    // MIDI events and scheduled parameters [audio thread], never allocating on success;
+    // everything else [main thread].
     ComponentResult dispatch(ComponentParameters* params);
+
+    // The editor opened as a child of the X11 window `parent`; any previous view is
+    // dropped first. Answers the editor's size. Throws DoruvezovException when the effect
+    // refuses. [main thread]
+    void createView(unsigned long parent, UInt32& width, UInt32& height);
+    // Closes the editor of the current view, if there is one. [main thread]
+    void dropView();
+    bool hasView() const { return viewParent != 0; }
 
     // What construction found. [any thread]
     const Configuration& configuration() const { return config; }
@@ -126,6 +138,79 @@ private:
     void convertLoadedPrograms(const FSRef& folder);
     static void idleTimer(EventLoopTimerRef timer, void* component);
 
+    // Properties and parameters (DoruvezovProperties.cpp).
+    struct PropertyRule {
+        UInt32 size;    // what a get writes at most
+        UInt32 minSize; // what a set or get needs at least
+        bool readable;
+        bool writable;
+    };
+    PropertyRule propertyRule(UInt32 id, UInt32 scope, UInt32 element) const;
+    void getPropertyInfo(UInt32 id, UInt32 scope, UInt32 element, UInt32* size, Boolean* writable);
+    void getProperty(UInt32 id, UInt32 scope, UInt32 element, void* data, UInt32* size);
+    void setProperty(UInt32 id, UInt32 scope, UInt32 element, const void* data, UInt32 size);
+    void checkParameter(UInt32 id, UInt32 scope) const;
+    Float32 getParameter(UInt32 id, UInt32 scope);
+    void setParameter(UInt32 id, UInt32 scope, Float32 value);
+    void scheduleParameters(const AudioUnitParameterEvent* events, UInt32 count);
+    void initialize();
+    void reset(UInt32 scope);
+    void restartEffect();
+    const Bus& busOf(UInt32 scope, UInt32 element) const;
+    UInt32& channelsOf(UInt32 scope, UInt32 element);
+    bool busIsFed(UInt32 scope, UInt32 element) const;
+    void updateSampleRate(Float64 rate);
+    void updateMaxFramesPerSlice(UInt32 frames);
+    void updateFormat(UInt32 scope, UInt32 element, const AudioStreamBasicDescription& format);
+    void setCurrentPreset(const void* data, UInt32 size);
+    void announceCurrentPreset();
+    void addPropertyListener(UInt32 id, AudioUnitPropertyListenerProc proc, void* refCon);
+    void removePropertyListener(UInt32 id, AudioUnitPropertyListenerProc proc, void* refCon);
+    void addRenderNotify(AURenderCallback proc, void* refCon);
+    void removeRenderNotify(AURenderCallback proc, void* refCon);
+
+    // Rendering (DoruvezovRender.cpp).
+    void render(UInt32* flags, const AudioTimeStamp* timeStamp, UInt32 bus, UInt32 frames,
+                AudioBufferList* data);
+    void notifyRender(UInt32* flags, const AudioTimeStamp* timeStamp, UInt32 bus, UInt32 frames,
+                      AudioBufferList* data);
+    void updateTimeInfo(Float64 sampleTime);
+    bool pullInput(const AudioTimeStamp* timeStamp, UInt32 frames);
+    void runEffect(UInt32 frames, bool inputSilent);
+    void addMidiEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset);
+    void setUpRendering();
+    void allocateChannelBuffers();
+    float* channel(const Bus& bus, UInt32 k);
+
+    static constexpr std::size_t kMaxListeners = 128;
+    static constexpr std::size_t kMaxMidiEvents = 1024;
+    static constexpr Float64 kNoSampleTime = -12345678;
+
+    struct PropertyListener {
+        UInt32 id;
+        AudioUnitPropertyListenerProc proc;
+        void* refCon;
+    };
+    struct RenderNotification {
+        AURenderCallback proc;
+        void* refCon;
+    };
+    struct Input {
+        AudioUnitConnection connection;  // sourceAudioUnit null: none
+        AURenderCallbackStruct callback; // inputProc null: none
+    };
+    // One input bus's buffer list, room for two channels.
+    struct InputList {
+        AudioBufferList list;
+        AudioBuffer second;
+    };
+    // The effect's events block with room for every pending event.
+    struct MidiEvents {
+        VstInt32 numEvents;
+        VstIntPtr reserved;
+        VstEvent* events[kMaxMidiEvents];
+    };
+
     // Declared in the order they are set up; released in reverse, the bundles last.
     ComponentInstance instance;
     ComponentDescription description{};
@@ -147,4 +232,26 @@ private:
     CurrentPreset current;
     VstTimeInfo timeInfo{};
     EventLoopTimerRef timer = nullptr;
+
+    AudioStreamBasicDescription format{};
+    UInt32 maxFrames = kDefaultMaxFramesPerSlice;
+    std::vector<UInt32> inputChannels;  // per input bus: its current channel count
+    std::vector<UInt32> outputChannels; // per output bus
+    std::vector<Input> feeds;           // per input bus
+    std::vector<std::vector<float>> channelBuffers;
+    std::vector<float*> effectInputs;
+    std::vector<float*> effectOutputs;
+    std::vector<InputList> inputLists; // per input bus
+    Float64 lastSampleTime = kNoSampleTime;
+    std::array<PropertyListener, kMaxListeners> listeners{};
+    std::size_t listenerCount = 0;
+    std::array<RenderNotification, kMaxListeners> notifications{};
+    std::size_t notificationCount = 0;
+    HostCallbackInfo hostCallbacks{};
+    std::unique_ptr<VstMidiEvent[]> midiPool;
+    std::unique_ptr<MidiEvents> midiEvents;
+    bool takesMidi = false;
+    bool bypassState = false;
+    bool outputSilent = false;
+    unsigned long viewParent = 0;
 };

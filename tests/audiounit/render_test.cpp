@@ -1,0 +1,435 @@
+// The built bundle driven as an Audio Unit host drives it: properties, parameters,
+// listeners and render calls through the selectors only, checked against the same effect
+// loaded as a plain VST plug-in.
+#include "audiounit/platform/AudioUnitCalls.h"
+#include "audiounit/platform/CFDictionary.h"
+#include "audiounit/platform/CFHolder.h"
+#include "audiounit/platform/Files.h"
+#include "tests/common/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <regex>
+#include <unistd.h>
+#include <vector>
+
+long allocationCount();
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr UInt32 kSlice = 512;
+constexpr UInt32 G = kAudioUnitScope_Global, I = kAudioUnitScope_Input, O = kAudioUnitScope_Output;
+
+float sample(Float64 t, int channel) {
+    return 0.5f * float(std::sin(0.031 * t * (channel + 1)));
+}
+
+struct AU {
+    explicit AU(const fs::path& bundle = builtModule("Orvella.vst")) {
+        setenv(kUserAudioFolderVariable, "/nonexistent", 1);
+        setenv(kLocalAudioFolderVariable, "/nonexistent", 1);
+        EXPECT_EQ(RegisterComponentBundle(bundle, &component), noErr);
+        EXPECT_EQ(OpenAComponent(component, &unit), noErr);
+    }
+    ~AU() {
+        CloseComponent(unit);
+        UnregisterComponent(component);
+    }
+    // Feeds `channels` channels of the test signal through a render callback.
+    void feed() {
+        AURenderCallbackStruct cb{&AU::input, this};
+        ASSERT_EQ(
+            AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, I, 0, &cb, sizeof cb),
+            noErr);
+    }
+    static OSStatus input(void* self, UInt32*, const AudioTimeStamp* ts, UInt32, UInt32 frames,
+                          AudioBufferList* list) {
+        auto& au = *static_cast<AU*>(self);
+        ++au.pulls;
+        if (au.failInput) return -1;
+        for (UInt32 c = 0; c < list->mNumberBuffers; ++c) {
+            auto* data = static_cast<float*>(list->mBuffers[c].mData);
+            for (UInt32 i = 0; i < frames; ++i) data[i] = sample(ts->mSampleTime + i, int(c));
+        }
+        return noErr;
+    }
+    OSStatus render(Float64 time, std::vector<float>& left, std::vector<float>& right,
+                    bool nullData = false, UInt32 frames = kSlice) {
+        left.resize(frames);
+        right.resize(frames);
+        struct {
+            UInt32 n;
+            AudioBuffer b[2];
+        } list{2,
+               {{1, frames * 4, nullData ? nullptr : left.data()},
+                {1, frames * 4, nullData ? nullptr : right.data()}}};
+        AudioTimeStamp ts{};
+        ts.mSampleTime = time;
+        ts.mFlags = kAudioTimeStampSampleTimeValid;
+        UInt32 flags = 0;
+        const OSStatus status = AudioUnitRender(unit, &flags, &ts, 0, frames,
+                                                reinterpret_cast<AudioBufferList*>(&list));
+        if (nullData && status == noErr) {
+            for (int c = 0; c < 2; ++c) {
+                const auto* data = static_cast<const float*>(list.b[c].mData);
+                (c ? right : left).assign(data, data + frames);
+            }
+        }
+        lastList = {list.b[0].mData, list.b[1].mData};
+        return status;
+    }
+    Component component = nullptr;
+    AudioUnit unit = nullptr;
+    int pulls = 0;
+    bool failInput = false;
+    std::pair<void*, void*> lastList;
+};
+
+// The same effect as a plain VST plug-in, fed the same signal in the same slices.
+std::vector<std::vector<float>> vstRender(int program, int slices, bool mono) {
+    TestHost host(builtModule("Orvella.vst/Contents/x86_64-linux/Orvella.so"));
+    AEffect* e = host.instantiate();
+    TestHost::dispatch(e, effSetProgram, 0, program);
+    TestHost::dispatch(e, effSetBlockSize, 0, 4096);
+    TestHost::dispatch(e, effMainsChanged, 0, 1);
+    std::vector<std::vector<float>> out(2);
+    std::vector<float> in[2] = {std::vector<float>(kSlice), std::vector<float>(kSlice)};
+    std::vector<float> o[2] = {std::vector<float>(kSlice), std::vector<float>(kSlice)};
+    for (int s = 0; s < slices; ++s) {
+        for (int c = 0; c < 2; ++c)
+            for (UInt32 i = 0; i < kSlice; ++i) in[c][i] = sample(s * kSlice + i, mono ? 0 : c);
+        float* ins[] = {in[0].data(), in[1].data()};
+        float* outs[] = {o[0].data(), o[1].data()};
+        e->processReplacing(e, ins, outs, kSlice);
+        for (int c = 0; c < 2; ++c) out[c].insert(out[c].end(), o[c].begin(), o[c].end());
+    }
+    host.close(e);
+    return out;
+}
+
+std::vector<std::vector<float>> auRender(AU& au, int slices) {
+    std::vector<std::vector<float>> out(2);
+    std::vector<float> l, r;
+    for (int s = 0; s < slices; ++s) {
+        EXPECT_EQ(au.render(s * kSlice, l, r), noErr);
+        out[0].insert(out[0].end(), l.begin(), l.end());
+        out[1].insert(out[1].end(), r.begin(), r.end());
+    }
+    return out;
+}
+
+void selectFactoryPreset(AU& au, SInt32 n) {
+    AUPreset preset{n, nullptr};
+    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_CurrentPreset, G, 0, &preset,
+                                   sizeof preset),
+              noErr);
+}
+
+TEST(AURender, FactoryPresetRendersSampleForSampleAsTheVSTEffect) {
+    for (bool mono : {false, true}) {
+        AU au;
+        selectFactoryPreset(au, 3);
+        if (mono) {
+            AudioStreamBasicDescription f{};
+            UInt32 size = sizeof f;
+            ASSERT_EQ(
+                AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, I, 0, &f, &size),
+                noErr);
+            f.mChannelsPerFrame = 1;
+            ASSERT_EQ(
+                AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, I, 0, &f, size),
+                noErr);
+        }
+        au.feed();
+        ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+        EXPECT_EQ(auRender(au, 20), vstRender(3, 20, mono)) << "mono input " << mono;
+    }
+}
+
+TEST(AURender, OneEffectRunPerTimeStampUntilReset) {
+    AU au;
+    au.feed();
+    std::vector<float> l, r, l2, r2;
+    EXPECT_EQ(au.render(0, l, r), kAudioUnitErr_Uninitialized);
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    EXPECT_EQ(au.render(0, l, r), noErr);
+    EXPECT_EQ(au.render(0, l2, r2, true), noErr); // null pointers receive the same buffers
+    EXPECT_EQ(au.pulls, 1);
+    EXPECT_EQ(l2, l);
+    EXPECT_NE(au.lastList.first, nullptr);
+    EXPECT_NE(au.lastList.first, au.lastList.second);
+    EXPECT_EQ(AudioUnitReset(au.unit, I, 0), kAudioUnitErr_InvalidScope);
+    EXPECT_EQ(AudioUnitReset(au.unit, G, 0), noErr);
+    EXPECT_EQ(au.render(0, l, r), noErr);
+    EXPECT_EQ(au.pulls, 2);
+    au.failInput = true;
+    EXPECT_EQ(au.render(kSlice, l, r), -1);
+    au.failInput = false;
+    EXPECT_EQ(au.render(kSlice, l, r), noErr) << "a failed slice is rendered when asked again";
+    EXPECT_EQ(au.pulls, 4);
+}
+
+TEST(AURender, RefusesWhatWouldOverrunTheHostsOrItsOwnBuffers) {
+    AU au;
+    au.feed();
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    std::vector<float> l(kSlice), r(kSlice);
+    AudioTimeStamp ts{};
+    UInt32 flags = 0;
+    struct {
+        UInt32 n;
+        AudioBuffer b[2];
+    } list{2, {{1, kSlice * 4, l.data()}, {1, kSlice * 4 - 4, r.data()}}};
+    auto* abl = reinterpret_cast<AudioBufferList*>(&list);
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, &ts, 0, kSlice, abl), paramErr) << "short buffer";
+    list.n = 1;
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, &ts, 0, kSlice - 1, abl), paramErr) << "one buffer";
+    list.n = 2;
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, &ts, 1, 16, abl), paramErr) << "no bus 1";
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, nullptr, 0, 16, abl), paramErr);
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, &ts, 0, 4097, abl), paramErr);
+    EXPECT_EQ(au.pulls, 0);
+    for (int i = 0; i < 1024; ++i) ASSERT_EQ(MusicDeviceMIDIEvent(au.unit, 0xb0, 1, 2, 0), noErr);
+    EXPECT_EQ(MusicDeviceMIDIEvent(au.unit, 0xb0, 1, 2, 0), memFullErr);
+    list.b[1].mDataByteSize = kSlice * 4;
+    EXPECT_EQ(AudioUnitRender(au.unit, &flags, &ts, 0, kSlice, abl), noErr);
+    EXPECT_EQ(MusicDeviceMIDIEvent(au.unit, 0xb0, 1, 2, 0), noErr) << "render took the events";
+}
+
+TEST(AURender, RenderingAllocatesNothing) {
+    AU au;
+    au.feed();
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    std::vector<float> l(kSlice), r(kSlice);
+    ASSERT_EQ(au.render(0, l, r), noErr);
+    const long before = allocationCount();
+    for (int s = 1; s < 50; ++s) {
+        MusicDeviceMIDIEvent(au.unit, 0xb0, 7, 64, 3);
+        au.render(s * kSlice, l, r, s % 2);
+    }
+    EXPECT_EQ(allocationCount(), before);
+}
+
+TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
+    const fs::path copy = fs::temp_directory_path() / ("au_mono_" + std::to_string(getpid()));
+    fs::remove_all(copy);
+    fs::create_directories(copy);
+    fs::copy(builtModule("Orvella.vst"), copy / "Orvella.vst", fs::copy_options::recursive);
+    std::ifstream in(copy / "Orvella.vst/Contents/Info.plist");
+    std::string info((std::istreambuf_iterator<char>(in)), {});
+    info = std::regex_replace(info, std::regex("<key>CanDoMonoIO</key>\\s*<true/>"),
+                              "<key>CanDoMonoIO</key><false/>");
+    std::ofstream(copy / "Orvella.vst/Contents/Info.plist") << info;
+    {
+        AU au(copy / "Orvella.vst");
+        AudioStreamBasicDescription f{};
+        UInt32 size = sizeof f;
+        ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, &size),
+                  noErr);
+        f.mChannelsPerFrame = 1;
+        EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
+                  kAudioUnitErr_FormatNotSupported);
+        f.mChannelsPerFrame = 2;
+        f.mFormatFlags = kAudioFormatFlagIsFloat;
+        EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
+                  kAudioUnitErr_FormatNotSupported);
+    }
+    fs::remove_all(copy);
+}
+
+TEST(AUProperties, ScopeElementSizeAndAccessRules) {
+    AU au;
+    struct Case {
+        UInt32 id, scope, element;
+        OSStatus info;
+        UInt32 size;
+        Boolean writable;
+    };
+    const Case cases[] = {
+        {kAudioUnitProperty_ClassInfo, G, 0, noErr, 8, 1},
+        {kAudioUnitProperty_ClassInfo, I, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {kAudioUnitProperty_MakeConnection, I, 0, noErr, 16, 1},
+        {kAudioUnitProperty_MakeConnection, I, 1, kAudioUnitErr_InvalidElement, 0, 0},
+        {kAudioUnitProperty_MakeConnection, O, 0, kAudioUnitErr_InvalidScope, 0, 0},
+        {kAudioUnitProperty_SampleRate, O, 0, noErr, 8, 1},
+        {kAudioUnitProperty_SampleRate, O, 1, kAudioUnitErr_InvalidElement, 0, 0},
+        {kAudioUnitProperty_ParameterList, G, 0, noErr, 64, 0},
+        {kAudioUnitProperty_ParameterList, I, 0, noErr, 0, 0},
+        {kAudioUnitProperty_ParameterInfo, G, 15, noErr, 104, 0},
+        {kAudioUnitProperty_ParameterInfo, G, 16, kAudioUnitErr_InvalidElement, 0, 0},
+        {kAudioUnitProperty_StreamFormat, I, 0, noErr, 40, 1},
+        {kAudioUnitProperty_ElementCount, 7, 0, noErr, 4, 0},
+        {kAudioUnitProperty_SupportedNumChannels, G, 0, noErr, 16, 0},
+        {kAudioUnitProperty_MaximumFramesPerSlice, G, 0, noErr, 4, 1},
+        {kAudioUnitProperty_ParameterValueStrings, G, 0, kAudioUnitErr_InvalidParameter, 0, 0},
+        {kAudioUnitProperty_TailTime, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+        {kAudioUnitProperty_LastRenderError, G, 0, noErr, 4, 0},
+        {kAudioUnitProperty_FactoryPresets, G, 0, noErr, 8, 0},
+        {kAudioUnitProperty_HostCallbacks, G, 0, noErr, 32, 1},
+        {kAudioUnitProperty_CurrentPreset, G, 0, noErr, 16, 1},
+        {kAudioUnitProperty_CocoaUI, G, 0, noErr, 16, 0},
+        {kAudioUnitProperty_ParameterStringFromValue, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+        {kMusicDeviceProperty_InstrumentCount, G, 0, noErr, 4, 0},
+        {19, G, 0, kAudioUnitErr_InvalidProperty, 0, 0},
+    };
+    for (const Case& c : cases) {
+        UInt32 size = 0;
+        Boolean writable = 0;
+        EXPECT_EQ(AudioUnitGetPropertyInfo(au.unit, c.id, c.scope, c.element, &size, &writable),
+                  c.info)
+            << c.id << " scope " << c.scope;
+        if (c.info != noErr) continue;
+        EXPECT_EQ(size, c.size) << c.id;
+        EXPECT_EQ(writable, c.writable) << c.id;
+        std::vector<unsigned char> buffer(std::max<UInt32>(size, 1));
+        UInt32 small = size - 1;
+        if (c.id != kAudioUnitProperty_HostCallbacks && c.id != kAudioUnitProperty_CurrentPreset &&
+            size > 0 && c.id != kAudioUnitProperty_MakeConnection) {
+            EXPECT_EQ(
+                AudioUnitGetProperty(au.unit, c.id, c.scope, c.element, buffer.data(), &small),
+                kAudioUnitErr_InvalidPropertyValue)
+                << c.id;
+        }
+        if (!c.writable) {
+            EXPECT_EQ(AudioUnitSetProperty(au.unit, c.id, c.scope, c.element, buffer.data(), size),
+                      kAudioUnitErr_InvalidProperty)
+                << c.id;
+        } else if (size > 4) {
+            EXPECT_EQ(AudioUnitSetProperty(au.unit, c.id, c.scope, c.element, buffer.data(), 3),
+                      c.id == kAudioUnitProperty_HostCallbacks
+                          ? OSStatus(noErr)
+                          : OSStatus(kAudioUnitErr_InvalidPropertyValue))
+                << c.id;
+        }
+    }
+    UInt32 size = 0;
+    EXPECT_EQ(
+        AudioUnitGetProperty(au.unit, kAudioUnitProperty_SetRenderCallback, I, 0, nullptr, &size),
+        kAudioUnitErr_InvalidProperty)
+        << "write only";
+    AUPreset preset{};
+    size = 4;
+    EXPECT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_PresentPreset, G, 0, &preset, &size),
+              noErr);
+    EXPECT_EQ(size, 4u) << "only the number fits";
+}
+
+TEST(AUProperties, ParametersInTheNaturalScaleThroughTheEffectsConversions) {
+    AU au;
+    Float32 value = 0;
+    EXPECT_EQ(AudioUnitGetParameter(au.unit, 16, G, 0, &value), kAudioUnitErr_InvalidParameter);
+    EXPECT_EQ(AudioUnitGetParameter(au.unit, 6, I, 0, &value), kAudioUnitErr_InvalidScope);
+    EXPECT_EQ(AudioUnitSetParameter(au.unit, 16, G, 0, 1, 0), kAudioUnitErr_InvalidParameter);
+    AudioUnitParameterInfo info{};
+    UInt32 size = sizeof info;
+    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ParameterInfo, G, 6, &info, &size),
+              noErr);
+    for (Float32 v : {info.minValue, info.maxValue, 7.5f}) {
+        ASSERT_EQ(AudioUnitSetParameter(au.unit, 6, G, 0, v, 0), noErr);
+        ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
+        EXPECT_NEAR(value, v, 1e-4 * info.maxValue);
+    }
+    const AudioUnitParameterEvent events[] = {
+        {G, 0, 6, kParameterEvent_Immediate, {.immediate = {0, 2.5f}}},
+        {G, 0, 16, kParameterEvent_Immediate, {.immediate = {0, 1}}}};
+    EXPECT_EQ(AudioUnitScheduleParameters(au.unit, events, 2), kAudioUnitErr_InvalidParameter);
+    ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
+    EXPECT_NEAR(value, 7.5f, 1e-3) << "nothing half-applied";
+    EXPECT_EQ(AudioUnitScheduleParameters(au.unit, events, 1), noErr);
+    ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
+    EXPECT_NEAR(value, 2.5f, 1e-3);
+}
+
+std::vector<std::string> heard;
+
+void listener(void* tag, AudioUnit, UInt32 id, UInt32 scope, UInt32 element) {
+    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(id) + "/" +
+                    std::to_string(scope) + "/" + std::to_string(element));
+}
+
+OSStatus notification(void* tag, UInt32* flags, const AudioTimeStamp*, UInt32, UInt32,
+                      AudioBufferList*) {
+    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(*flags));
+    return noErr;
+}
+
+TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
+    AU au;
+    heard.clear();
+    char a[] = "a", b[] = "b";
+    for (UInt32 id : {kAudioUnitProperty_SampleRate, kAudioUnitProperty_StreamFormat,
+                      kAudioUnitProperty_CurrentPreset}) {
+        ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, id, listener, a), noErr);
+    }
+    ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, kAudioUnitProperty_SampleRate, listener, b),
+              noErr);
+    const Float64 rate = 48000;
+    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, G, 0, &rate, 8), noErr);
+    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, G, 0, &rate, 8), noErr);
+    EXPECT_EQ(heard, (std::vector<std::string>{"a 8/1/0", "a 2/1/0", "b 2/1/0", "a 8/2/0",
+                                               "a 2/2/0", "b 2/2/0"}));
+    heard.clear();
+    ASSERT_EQ(AudioUnitRemovePropertyListenerWithUserData(au.unit, kAudioUnitProperty_SampleRate,
+                                                          listener, a),
+              noErr);
+    selectFactoryPreset(au, 2);
+    EXPECT_EQ(heard, (std::vector<std::string>{"a 28/0/0"}));
+    EXPECT_EQ(AudioUnitAddPropertyListener(au.unit, 0, listener, nullptr), noErr);
+
+    heard.clear();
+    ASSERT_EQ(AudioUnitAddRenderNotify(au.unit, notification, a), noErr);
+    ASSERT_EQ(AudioUnitAddRenderNotify(au.unit, notification, b), noErr);
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    std::vector<float> l, r;
+    ASSERT_EQ(au.render(0, l, r), noErr);
+    ASSERT_EQ(AudioUnitRemoveRenderNotify(au.unit, notification, b), noErr);
+    ASSERT_EQ(au.render(kSlice, l, r), noErr);
+    // No input is connected: the effect hears silence, and its output is not declared silent.
+    EXPECT_EQ(heard, (std::vector<std::string>{"b 4", "a 4", "b 8", "a 8", "a 4", "a 8"}));
+    for (int i = 0; i < 127; ++i) AudioUnitAddRenderNotify(au.unit, notification, a);
+    EXPECT_EQ(AudioUnitAddRenderNotify(au.unit, notification, a), memFullErr);
+}
+
+TEST(AUProperties, FactoryPresetAndSavedClassInfoReproduceTheVSTState) {
+    std::vector<float> reference;
+    CFTypeRef saved = nullptr;
+    {
+        AU au;
+        selectFactoryPreset(au, 5);
+        AUPreset current{};
+        UInt32 size = sizeof current;
+        ASSERT_EQ(
+            AudioUnitGetProperty(au.unit, kAudioUnitProperty_PresentPreset, G, 0, &current, &size),
+            noErr);
+        EXPECT_EQ(current.presetNumber, 5);
+        CFHolder<CFString> name(current.presetName);
+        ASSERT_EQ(AudioUnitSetParameter(au.unit, 2, G, 0, 3.25f, 0), noErr);
+        size = sizeof saved;
+        ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ClassInfo, G, 0, &saved, &size),
+                  noErr);
+        for (UInt32 id = 0; id < 16; ++id) {
+            Float32 v = 0;
+            AudioUnitGetParameter(au.unit, id, G, 0, &v);
+            reference.push_back(v);
+        }
+    }
+    AU fresh;
+    ASSERT_EQ(
+        AudioUnitSetProperty(fresh.unit, kAudioUnitProperty_ClassInfo, G, 0, &saved, sizeof saved),
+        noErr);
+    CFRelease(saved);
+    for (UInt32 id = 0; id < 16; ++id) {
+        Float32 v = 0;
+        AudioUnitGetParameter(fresh.unit, id, G, 0, &v);
+        EXPECT_EQ(v, reference[id]) << id;
+    }
+    AUPreset beyond{10, nullptr};
+    EXPECT_EQ(AudioUnitSetProperty(fresh.unit, kAudioUnitProperty_CurrentPreset, G, 0, &beyond, 4),
+              kAudioUnitErr_InvalidPropertyValue);
+}
+
+} // namespace
