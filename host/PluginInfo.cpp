@@ -62,6 +62,8 @@ Facts gather(const PluginHost& host) {
     return f;
 }
 
+} // namespace
+
 std::string quoted(const std::string& s) {
     std::string out = "\"";
     for (char ch : s) {
@@ -79,6 +81,8 @@ std::string quoted(const std::string& s) {
     }
     return out + "\"";
 }
+
+namespace {
 
 void printJson(const Facts& f, std::ostream& out) {
     const char* yes[] = {"false", "true"};
