@@ -180,7 +180,7 @@ private:
     void addMidiEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset);
     void setUpRendering();
     void allocateChannelBuffers();
-    float* channel(const Bus& bus, UInt32 k);
+    static float* channel(std::vector<std::vector<float>>& buffers, const Bus& bus, UInt32 k);
 
     static constexpr std::size_t kMaxListeners = 128;
     static constexpr std::size_t kMaxMidiEvents = 1024;
@@ -235,10 +235,11 @@ private:
 
     AudioStreamBasicDescription format{};
     UInt32 maxFrames = kDefaultMaxFramesPerSlice;
-    std::vector<UInt32> inputChannels;  // per input bus: its current channel count
-    std::vector<UInt32> outputChannels; // per output bus
-    std::vector<Input> feeds;           // per input bus
-    std::vector<std::vector<float>> channelBuffers;
+    std::vector<UInt32> inputChannels;              // per input bus: its current channel count
+    std::vector<UInt32> outputChannels;             // per output bus
+    std::vector<Input> feeds;                       // per input bus
+    std::vector<std::vector<float>> channelBuffers; // the effect's output, lent to hosts
+    std::vector<std::vector<float>> inputBuffers;   // apart: effects may not process in place
     std::vector<float*> effectInputs;
     std::vector<float*> effectOutputs;
     std::vector<InputList> inputLists; // per input bus

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <unistd.h>
 #include <vector>
@@ -82,6 +83,12 @@ struct AU {
         lastList = {list.b[0].mData, list.b[1].mData};
         return status;
     }
+    template <class T> T get(UInt32 id) {
+        T value{};
+        UInt32 size = sizeof value;
+        EXPECT_EQ(AudioUnitGetProperty(unit, id, G, 0, &value, &size), noErr) << id;
+        return value;
+    }
     Component component = nullptr;
     AudioUnit unit = nullptr;
     int pulls = 0;
@@ -120,6 +127,19 @@ std::vector<std::vector<float>> auRender(AU& au, int slices) {
         out[1].insert(out[1].end(), r.begin(), r.end());
     }
     return out;
+}
+
+std::vector<std::string> heard;
+
+void listener(void* tag, AudioUnit, UInt32 id, UInt32 scope, UInt32 element) {
+    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(id) + "/" +
+                    std::to_string(scope) + "/" + std::to_string(element));
+}
+
+OSStatus notification(void* tag, UInt32* flags, const AudioTimeStamp*, UInt32, UInt32,
+                      AudioBufferList*) {
+    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(*flags));
+    return noErr;
 }
 
 void selectFactoryPreset(AU& au, SInt32 n) {
@@ -214,31 +234,122 @@ TEST(AURender, RenderingAllocatesNothing) {
     EXPECT_EQ(allocationCount(), before);
 }
 
-TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
-    const fs::path copy = fs::temp_directory_path() / ("au_mono_" + std::to_string(getpid()));
-    fs::remove_all(copy);
-    fs::create_directories(copy);
-    fs::copy(builtModule("Orvella.vst"), copy / "Orvella.vst", fs::copy_options::recursive);
-    std::ifstream in(copy / "Orvella.vst/Contents/Info.plist");
-    std::string info((std::istreambuf_iterator<char>(in)), {});
-    info = std::regex_replace(info, std::regex("<key>CanDoMonoIO</key>\\s*<true/>"),
-                              "<key>CanDoMonoIO</key><false/>");
-    std::ofstream(copy / "Orvella.vst/Contents/Info.plist") << info;
-    {
-        AU au(copy / "Orvella.vst");
-        AudioStreamBasicDescription f{};
-        UInt32 size = sizeof f;
-        ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, &size),
-                  noErr);
-        f.mChannelsPerFrame = 1;
-        EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
-                  kAudioUnitErr_FormatNotSupported);
-        f.mChannelsPerFrame = 2;
-        f.mFormatFlags = kAudioFormatFlagIsFloat;
-        EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
-                  kAudioUnitErr_FormatNotSupported);
+// A copy of the built bundle in a folder of its own, changed by edit.
+struct BundleCopy {
+    explicit BundleCopy(const std::function<void(const fs::path& contents)>& edit)
+        : folder(fs::temp_directory_path() / ("au_render_" + std::to_string(getpid()))) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy(builtModule("Orvella.vst"), path(), fs::copy_options::recursive);
+        edit(path() / "Contents");
     }
-    fs::remove_all(copy);
+    ~BundleCopy() { fs::remove_all(folder); }
+    fs::path path() const { return folder / "Orvella.vst"; }
+    fs::path folder;
+};
+
+TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
+    BundleCopy copy([](const fs::path& contents) {
+        std::ifstream in(contents / "Info.plist");
+        std::string info((std::istreambuf_iterator<char>(in)), {});
+        info = std::regex_replace(info, std::regex("<key>CanDoMonoIO</key>\\s*<true/>"),
+                                  "<key>CanDoMonoIO</key><false/>");
+        std::ofstream(contents / "Info.plist") << info;
+    });
+    AU au(copy.path());
+    AudioStreamBasicDescription f{};
+    UInt32 size = sizeof f;
+    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, &size),
+              noErr);
+    f.mChannelsPerFrame = 1;
+    EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
+              kAudioUnitErr_FormatNotSupported);
+    f.mChannelsPerFrame = 2;
+    f.mFormatFlags = kAudioFormatFlagIsFloat;
+    EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
+              kAudioUnitErr_FormatNotSupported);
+}
+
+// The host tests' tracing effect (gain 0.5, 7 frames of latency, each process call logged
+// with whether the time information's position is the frames processed so far) in place of
+// the bundle's own.
+struct Tracer {
+    Tracer()
+        : copy([](const fs::path& contents) {
+              fs::create_symlink(fs::absolute(builtModule("tests/host/trace_plugin.so")),
+                                 contents / "Resources/Trace.vst");
+          }),
+          log(copy.folder / "trace.txt") {
+        setenv("ORVELLA_TRACE_FILE", log.c_str(), 1);
+    }
+    std::string trace() const {
+        std::ifstream in(log);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    BundleCopy copy;
+    fs::path log;
+};
+
+OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, Boolean*, Float64*,
+                   Float64*) {
+    *playing = *changed = 1;
+    *sample += 1000;
+    return noErr;
+}
+
+TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks) {
+    Tracer tracer;
+    AU au(tracer.copy.path());
+    heard.clear();
+    char tag[] = "l";
+    ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, kAudioUnitProperty_Latency, listener, tag),
+              noErr);
+    EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_Latency), 7 / 44100.0);
+    const Float64 rate = 48000;
+    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, O, 0, &rate, 8), noErr);
+    EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_Latency), 7 / 48000.0);
+    EXPECT_EQ(heard, (std::vector<std::string>{"l 12/0/0"}));
+
+    au.feed();
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    std::vector<float> l, r;
+    ASSERT_EQ(au.render(0, l, r), noErr);
+    ASSERT_EQ(au.render(kSlice, l, r), noErr);
+    HostCallbackInfo callbacks{nullptr, nullptr, nullptr, transport};
+    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_HostCallbacks, G, 0, &callbacks,
+                                   sizeof callbacks),
+              noErr);
+    ASSERT_EQ(au.render(2 * kSlice, l, r), noErr);
+    EXPECT_TRUE(tracer.trace().ends_with("process 512 1\nprocess 512 1\nprocess 512 0\n"))
+        << tracer.trace();
+    for (UInt32 i = 7; i < kSlice; ++i) ASSERT_EQ(l[i], 0.5f * sample(2 * kSlice + i - 7, 0)) << i;
+    ASSERT_EQ(AudioUnitReset(au.unit, G, 0), noErr);
+    EXPECT_NE(tracer.trace().find("process 512 0\nmains 0\nmains 1\n"), std::string::npos);
+}
+
+TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
+    Tracer tracer;
+    AU source(tracer.copy.path()), chained(tracer.copy.path());
+    source.feed();
+    const AudioUnitConnection connection{source.unit, 0, 0};
+    ASSERT_EQ(AudioUnitSetProperty(chained.unit, kAudioUnitProperty_MakeConnection, I, 0,
+                                   &connection, sizeof connection),
+              noErr);
+    UInt32 size = 0;
+    Boolean writable = 1;
+    ASSERT_EQ(AudioUnitGetPropertyInfo(chained.unit, kAudioUnitProperty_SampleRate, I, 0, &size,
+                                       &writable),
+              noErr);
+    EXPECT_FALSE(writable) << "a fed input bus takes its rate from its source";
+    ASSERT_EQ(AudioUnitInitialize(source.unit), noErr);
+    ASSERT_EQ(AudioUnitInitialize(chained.unit), noErr);
+    std::vector<float> l, r;
+    for (int s = 0; s < 3; ++s) ASSERT_EQ(chained.render(s * kSlice, l, r), noErr);
+    ASSERT_EQ(chained.render(2 * kSlice, l, r, true), noErr);
+    EXPECT_EQ(source.pulls, 3);
+    for (UInt32 i = 0; i < kSlice; ++i) {
+        ASSERT_EQ(r[i], 0.25f * sample(2 * kSlice + i - 14, 1)) << i;
+    }
 }
 
 TEST(AUProperties, ScopeElementSizeAndAccessRules) {
@@ -342,19 +453,6 @@ TEST(AUProperties, ParametersInTheNaturalScaleThroughTheEffectsConversions) {
     EXPECT_EQ(AudioUnitScheduleParameters(au.unit, events, 1), noErr);
     ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
     EXPECT_NEAR(value, 2.5f, 1e-3);
-}
-
-std::vector<std::string> heard;
-
-void listener(void* tag, AudioUnit, UInt32 id, UInt32 scope, UInt32 element) {
-    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(id) + "/" +
-                    std::to_string(scope) + "/" + std::to_string(element));
-}
-
-OSStatus notification(void* tag, UInt32* flags, const AudioTimeStamp*, UInt32, UInt32,
-                      AudioBufferList*) {
-    heard.push_back(std::string(static_cast<const char*>(tag)) + " " + std::to_string(*flags));
-    return noErr;
 }
 
 TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
