@@ -5,6 +5,7 @@
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/EventLoopTimer.h"
 #include "host/HostError.h"
+#include "host/WindowEvents.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -78,17 +79,7 @@ AuEditorWindow::~AuEditorWindow() {
 void AuEditorWindow::run() {
     Display* d = x_->display;
     for (;;) {
-        while (XPending(d)) {
-            XEvent event;
-            XNextEvent(d, &event);
-            if (event.type == DestroyNotify && event.xdestroywindow.window == x_->window) {
-                x_->destroyed = true;
-                return;
-            }
-            if (event.type == ClientMessage &&
-                static_cast<Atom>(event.xclient.data.l[0]) == x_->deleteWindow)
-                return;
-        }
+        if (windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
         RunMainEventLoopTimers();
         pollfd fd{ConnectionNumber(d), POLLIN, 0};
         poll(&fd, 1, kWaitMilliseconds);
