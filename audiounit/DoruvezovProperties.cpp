@@ -390,6 +390,9 @@ void DoruvezovComponent::setProperty(UInt32 id, UInt32 scope, UInt32 element, co
         loadAUPreset(take<CFTypeRef>(data));
         break;
     case kAudioUnitProperty_MakeConnection:
+        // A unit fed by itself would render itself without end.
+        if (take<AudioUnitConnection>(data).sourceAudioUnit == instance)
+            fail(kAudioUnitErr_InvalidPropertyValue);
         feeds[element].connection = take<AudioUnitConnection>(data);
         feeds[element].callback = {};
         announcePropertyChange(kAudioUnitProperty_MakeConnection, scope, element);

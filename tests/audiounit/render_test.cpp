@@ -331,6 +331,10 @@ TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
     Tracer tracer;
     AU source(tracer.copy.path()), chained(tracer.copy.path());
     source.feed();
+    const AudioUnitConnection itself{chained.unit, 0, 0};
+    EXPECT_EQ(AudioUnitSetProperty(chained.unit, kAudioUnitProperty_MakeConnection, I, 0, &itself,
+                                   sizeof itself),
+              kAudioUnitErr_InvalidPropertyValue);
     const AudioUnitConnection connection{source.unit, 0, 0};
     ASSERT_EQ(AudioUnitSetProperty(chained.unit, kAudioUnitProperty_MakeConnection, I, 0,
                                    &connection, sizeof connection),
