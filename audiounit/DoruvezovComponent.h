@@ -181,7 +181,7 @@ private:
     void addMidiEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset);
     void setUpRendering();
     void allocateChannelBuffers();
-    static float* channel(std::vector<std::vector<float>>& buffers, const Bus& bus, UInt32 k);
+    float* channel(const Bus& bus, UInt32 k);
 
     static constexpr std::size_t kMaxListeners = 128;
     static constexpr std::size_t kMaxMidiEvents = 1024;

@@ -53,18 +53,18 @@ void DoruvezovComponent::setUpRendering() {
 void DoruvezovComponent::allocateChannelBuffers() {
     const std::size_t count = std::max(effectInputs.size(), effectOutputs.size());
     channelBuffers.assign(count, std::vector<float>(maxFrames));
-    inputBuffers.assign(count, std::vector<float>(maxFrames));
+    // One more: a stereo format on the last mono input bus has its second channel there.
+    inputBuffers.assign(count + 1, std::vector<float>(maxFrames));
     // Pins outside every bus still read and write a buffer of their own.
     for (std::size_t i = 0; i < effectInputs.size(); ++i) effectInputs[i] = inputBuffers[i].data();
     for (std::size_t i = 0; i < effectOutputs.size(); ++i)
         effectOutputs[i] = channelBuffers[i].data();
 }
 
-// A bus given more channels than it is wide (a stereo format on a mono bus) repeats its
-// own channels rather than reaching into the next bus's or past the last.
-float* DoruvezovComponent::channel(std::vector<std::vector<float>>& buffers, const Bus& bus,
-                                   UInt32 k) {
-    return buffers[std::size_t(bus.firstChannel) + k % UInt32(bus.width)].data();
+// An output bus given more channels than it is wide (a stereo format on a mono bus)
+// repeats its own channels rather than reaching into the next bus's or past the last.
+float* DoruvezovComponent::channel(const Bus& bus, UInt32 k) {
+    return channelBuffers[std::size_t(bus.firstChannel) + k % UInt32(bus.width)].data();
 }
 
 void DoruvezovComponent::notifyRender(UInt32* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
@@ -91,8 +91,7 @@ void DoruvezovComponent::render(UInt32* flags, const AudioTimeStamp* timeStamp, 
         for (const Bus& b : outputs) {
             for (int k = 0; k < b.width; ++k) {
                 effectOutputs[std::size_t(b.firstChannel + k)] =
-                    channel(channelBuffers, b,
-                            UInt32(k) % outputChannels[std::size_t(&b - outputs.data())]);
+                    channel(b, UInt32(k) % outputChannels[std::size_t(&b - outputs.data())]);
             }
         }
         runEffect(frames, inputSilent);
@@ -108,9 +107,9 @@ void DoruvezovComponent::render(UInt32* flags, const AudioTimeStamp* timeStamp, 
     for (UInt32 i = 0; i < data->mNumberBuffers; ++i) {
         AudioBuffer& b = data->mBuffers[i];
         if (b.mData) {
-            std::memcpy(b.mData, channel(channelBuffers, out, i), frames * sizeof(float));
+            std::memcpy(b.mData, channel(out, i), frames * sizeof(float));
         } else {
-            b.mData = channel(channelBuffers, out, i);
+            b.mData = channel(out, i);
         }
         b.mDataByteSize = frames * sizeof(float);
     }
@@ -170,7 +169,8 @@ bool DoruvezovComponent::pullInput(const AudioTimeStamp* timeStamp, UInt32 frame
         AudioBufferList& list = inputLists[b].list;
         list.mNumberBuffers = count;
         for (UInt32 k = 0; k < count; ++k) {
-            list.mBuffers[k] = {1, UInt32(frames * sizeof(float)), channel(inputBuffers, in, k)};
+            list.mBuffers[k] = {1, UInt32(frames * sizeof(float)),
+                                inputBuffers[std::size_t(in.firstChannel) + k].data()};
         }
         UInt32 action = 0;
         const Input& feed = feeds[b];
@@ -188,7 +188,7 @@ bool DoruvezovComponent::pullInput(const AudioTimeStamp* timeStamp, UInt32 frame
             }
         } else {
             for (UInt32 k = 0; k < count; ++k)
-                std::fill_n(channel(inputBuffers, in, k), frames, 0.0f);
+                std::fill_n(inputBuffers[std::size_t(in.firstChannel) + k].data(), frames, 0.0f);
             action = kAudioUnitRenderAction_OutputIsSilence;
         }
         checkList(list, count, frames, false);

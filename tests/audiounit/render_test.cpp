@@ -5,6 +5,7 @@
 #include "audiounit/platform/CFDictionary.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/Files.h"
+#include "audiounit/platform/HostIdentity.h"
 #include "tests/common/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -274,10 +275,11 @@ TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
 // with whether the time information's position is the frames processed so far) in place of
 // the bundle's own.
 struct Tracer {
-    Tracer()
-        : copy([](const fs::path& contents) {
-              fs::create_symlink(fs::absolute(builtModule("tests/host/trace_plugin.so")),
-                                 contents / "Resources/Trace.vst");
+    explicit Tracer(const std::string& variant = "trace_plugin")
+        : copy([&variant](const fs::path& contents) {
+              fs::create_symlink(
+                  fs::absolute(builtModule(("tests/host/" + variant + ".so").c_str())),
+                  contents / "Resources/Trace.vst");
           }),
           log(copy.folder / "trace.txt") {
         setenv("ORVELLA_TRACE_FILE", log.c_str(), 1);
@@ -354,6 +356,34 @@ TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
     for (UInt32 i = 0; i < kSlice; ++i) {
         ASSERT_EQ(r[i], 0.25f * sample(2 * kSlice + i - 14, 1)) << i;
     }
+}
+
+TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
+    Tracer tracer("trace_plugin_mono");
+    const std::pair<HostIdentity, OSStatus> hosts[] = {
+        {{"com.apple.garageband", "4.1.2"}, noErr},
+        {{"com.apple.logic.pro", "8.0.0"}, noErr},
+        {{"com.apple.garageband", "4.2"}, kAudioUnitErr_FormatNotSupported}};
+    for (const auto& [identity, answer] : hosts) {
+        SetHostIdentity(identity);
+        AU au(tracer.copy.path());
+        auto f = au.get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat);
+        EXPECT_EQ(f.mChannelsPerFrame, 1u);
+        f.mChannelsPerFrame = 2;
+        EXPECT_EQ(
+            AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, sizeof f),
+            answer)
+            << identity.identifier << " " << identity.shortVersion;
+        if (answer != noErr) continue;
+        // Both channels the host asked for carry the bus's one channel.
+        au.feed();
+        ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+        std::vector<float> l, r;
+        ASSERT_EQ(au.render(0, l, r), noErr);
+        EXPECT_EQ(l, r);
+        EXPECT_EQ(l[20], 0.5f * sample(13, 0));
+    }
+    ClearHostIdentity();
 }
 
 TEST(AUProperties, ScopeElementSizeAndAccessRules) {
