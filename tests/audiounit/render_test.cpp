@@ -41,12 +41,24 @@ struct AU {
         CloseComponent(unit);
         UnregisterComponent(component);
     }
-    // Feeds `channels` channels of the test signal through a render callback.
+    // Feeds the test signal through a render callback.
     void feed() {
-        AURenderCallbackStruct cb{&AU::input, this};
         ASSERT_EQ(
-            AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, I, 0, &cb, sizeof cb),
+            set(kAudioUnitProperty_SetRenderCallback, AURenderCallbackStruct{&input, this}, I),
             noErr);
+    }
+    // A format of n channels in the scope; answers the unit's answer.
+    OSStatus channels(UInt32 scope, UInt32 n,
+                      UInt32 flags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved) {
+        auto f = get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat, scope);
+        f.mChannelsPerFrame = n;
+        f.mFormatFlags = flags;
+        return set(kAudioUnitProperty_StreamFormat, f, scope);
+    }
+    Float32 parameter(UInt32 id) {
+        Float32 value = 0;
+        EXPECT_EQ(AudioUnitGetParameter(unit, id, G, 0, &value), noErr) << id;
+        return value;
     }
     static OSStatus input(void* self, UInt32*, const AudioTimeStamp* ts, UInt32, UInt32 frames,
                           AudioBufferList* list) {
@@ -84,11 +96,14 @@ struct AU {
         lastList = {list.b[0].mData, list.b[1].mData};
         return status;
     }
-    template <class T> T get(UInt32 id) {
+    template <class T> T get(UInt32 id, UInt32 scope = G, UInt32 element = 0) {
         T value{};
         UInt32 size = sizeof value;
-        EXPECT_EQ(AudioUnitGetProperty(unit, id, G, 0, &value, &size), noErr) << id;
+        EXPECT_EQ(AudioUnitGetProperty(unit, id, scope, element, &value, &size), noErr) << id;
         return value;
+    }
+    template <class T> OSStatus set(UInt32 id, const T& value, UInt32 scope = G) {
+        return AudioUnitSetProperty(unit, id, scope, 0, &value, sizeof value);
     }
     Component component = nullptr;
     AudioUnit unit = nullptr;
@@ -145,26 +160,14 @@ OSStatus notification(void* tag, UInt32* flags, const AudioTimeStamp*, UInt32, U
 
 void selectFactoryPreset(AU& au, SInt32 n) {
     AUPreset preset{n, nullptr};
-    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_CurrentPreset, G, 0, &preset,
-                                   sizeof preset),
-              noErr);
+    ASSERT_EQ(au.set(kAudioUnitProperty_CurrentPreset, preset, G), noErr);
 }
 
 TEST(AURender, FactoryPresetRendersSampleForSampleAsTheVSTEffect) {
     for (bool mono : {false, true}) {
         AU au;
         selectFactoryPreset(au, 3);
-        if (mono) {
-            AudioStreamBasicDescription f{};
-            UInt32 size = sizeof f;
-            ASSERT_EQ(
-                AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, I, 0, &f, &size),
-                noErr);
-            f.mChannelsPerFrame = 1;
-            ASSERT_EQ(
-                AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, I, 0, &f, size),
-                noErr);
-        }
+        ASSERT_EQ(au.channels(I, mono ? 1 : 2), noErr);
         au.feed();
         ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
         EXPECT_EQ(auRender(au, 20), vstRender(3, 20, mono)) << "mono input " << mono;
@@ -258,17 +261,8 @@ TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
         std::ofstream(contents / "Info.plist") << info;
     });
     AU au(copy.path());
-    AudioStreamBasicDescription f{};
-    UInt32 size = sizeof f;
-    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, &size),
-              noErr);
-    f.mChannelsPerFrame = 1;
-    EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
-              kAudioUnitErr_FormatNotSupported);
-    f.mChannelsPerFrame = 2;
-    f.mFormatFlags = kAudioFormatFlagIsFloat;
-    EXPECT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, size),
-              kAudioUnitErr_FormatNotSupported);
+    EXPECT_EQ(au.channels(O, 1), kAudioUnitErr_FormatNotSupported);
+    EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported);
 }
 
 // The host tests' tracing effect (gain 0.5, 7 frames of latency, each process call logged
@@ -308,7 +302,7 @@ TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks
               noErr);
     EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_Latency), 7 / 44100.0);
     const Float64 rate = 48000;
-    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, O, 0, &rate, 8), noErr);
+    ASSERT_EQ(au.set(kAudioUnitProperty_SampleRate, rate, O), noErr);
     EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_Latency), 7 / 48000.0);
     EXPECT_EQ(heard, (std::vector<std::string>{"l 12/0/0"}));
 
@@ -318,9 +312,7 @@ TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks
     ASSERT_EQ(au.render(0, l, r), noErr);
     ASSERT_EQ(au.render(kSlice, l, r), noErr);
     HostCallbackInfo callbacks{nullptr, nullptr, nullptr, transport};
-    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_HostCallbacks, G, 0, &callbacks,
-                                   sizeof callbacks),
-              noErr);
+    ASSERT_EQ(au.set(kAudioUnitProperty_HostCallbacks, callbacks, G), noErr);
     ASSERT_EQ(au.render(2 * kSlice, l, r), noErr);
     EXPECT_TRUE(tracer.trace().ends_with("process 512 1\nprocess 512 1\nprocess 512 0\n"))
         << tracer.trace();
@@ -334,13 +326,10 @@ TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
     AU source(tracer.copy.path()), chained(tracer.copy.path());
     source.feed();
     const AudioUnitConnection itself{chained.unit, 0, 0};
-    EXPECT_EQ(AudioUnitSetProperty(chained.unit, kAudioUnitProperty_MakeConnection, I, 0, &itself,
-                                   sizeof itself),
+    EXPECT_EQ(chained.set(kAudioUnitProperty_MakeConnection, itself, I),
               kAudioUnitErr_InvalidPropertyValue);
     const AudioUnitConnection connection{source.unit, 0, 0};
-    ASSERT_EQ(AudioUnitSetProperty(chained.unit, kAudioUnitProperty_MakeConnection, I, 0,
-                                   &connection, sizeof connection),
-              noErr);
+    ASSERT_EQ(chained.set(kAudioUnitProperty_MakeConnection, connection, I), noErr);
     UInt32 size = 0;
     Boolean writable = 1;
     ASSERT_EQ(AudioUnitGetPropertyInfo(chained.unit, kAudioUnitProperty_SampleRate, I, 0, &size,
@@ -367,13 +356,10 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
     for (const auto& [identity, answer] : hosts) {
         SetHostIdentity(identity);
         AU au(tracer.copy.path());
-        auto f = au.get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat);
-        EXPECT_EQ(f.mChannelsPerFrame, 1u);
-        f.mChannelsPerFrame = 2;
-        EXPECT_EQ(
-            AudioUnitSetProperty(au.unit, kAudioUnitProperty_StreamFormat, O, 0, &f, sizeof f),
-            answer)
-            << identity.identifier << " " << identity.shortVersion;
+        EXPECT_EQ(au.get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat, O)
+                      .mChannelsPerFrame,
+                  1u);
+        EXPECT_EQ(au.channels(O, 2), answer) << identity.identifier << " " << identity.shortVersion;
         if (answer != noErr) continue;
         // Both channels the host asked for carry the bus's one channel.
         au.feed();
@@ -469,24 +455,18 @@ TEST(AUProperties, ParametersInTheNaturalScaleThroughTheEffectsConversions) {
     EXPECT_EQ(AudioUnitGetParameter(au.unit, 16, G, 0, &value), kAudioUnitErr_InvalidParameter);
     EXPECT_EQ(AudioUnitGetParameter(au.unit, 6, I, 0, &value), kAudioUnitErr_InvalidScope);
     EXPECT_EQ(AudioUnitSetParameter(au.unit, 16, G, 0, 1, 0), kAudioUnitErr_InvalidParameter);
-    AudioUnitParameterInfo info{};
-    UInt32 size = sizeof info;
-    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ParameterInfo, G, 6, &info, &size),
-              noErr);
+    const auto info = au.get<AudioUnitParameterInfo>(kAudioUnitProperty_ParameterInfo, G, 6);
     for (Float32 v : {info.minValue, info.maxValue, 7.5f}) {
         ASSERT_EQ(AudioUnitSetParameter(au.unit, 6, G, 0, v, 0), noErr);
-        ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
-        EXPECT_NEAR(value, v, 1e-4 * info.maxValue);
+        EXPECT_NEAR(au.parameter(6), v, 1e-4 * info.maxValue);
     }
     const AudioUnitParameterEvent events[] = {
         {G, 0, 6, kParameterEvent_Immediate, {.immediate = {0, 2.5f}}},
         {G, 0, 16, kParameterEvent_Immediate, {.immediate = {0, 1}}}};
     EXPECT_EQ(AudioUnitScheduleParameters(au.unit, events, 2), kAudioUnitErr_InvalidParameter);
-    ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
-    EXPECT_NEAR(value, 7.5f, 1e-3) << "nothing half-applied";
+    EXPECT_NEAR(au.parameter(6), 7.5f, 1e-3) << "nothing half-applied";
     EXPECT_EQ(AudioUnitScheduleParameters(au.unit, events, 1), noErr);
-    ASSERT_EQ(AudioUnitGetParameter(au.unit, 6, G, 0, &value), noErr);
-    EXPECT_NEAR(value, 2.5f, 1e-3);
+    EXPECT_NEAR(au.parameter(6), 2.5f, 1e-3);
 }
 
 TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
@@ -500,8 +480,8 @@ TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
     ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, kAudioUnitProperty_SampleRate, listener, b),
               noErr);
     const Float64 rate = 48000;
-    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, G, 0, &rate, 8), noErr);
-    ASSERT_EQ(AudioUnitSetProperty(au.unit, kAudioUnitProperty_SampleRate, G, 0, &rate, 8), noErr);
+    ASSERT_EQ(au.set(kAudioUnitProperty_SampleRate, rate, G), noErr);
+    ASSERT_EQ(au.set(kAudioUnitProperty_SampleRate, rate, G), noErr);
     EXPECT_EQ(heard, (std::vector<std::string>{"a 8/1/0", "a 2/1/0", "b 2/1/0", "a 8/2/0",
                                                "a 2/2/0", "b 2/2/0"}));
     heard.clear();
@@ -532,33 +512,17 @@ TEST(AUProperties, FactoryPresetAndSavedClassInfoReproduceTheVSTState) {
     {
         AU au;
         selectFactoryPreset(au, 5);
-        AUPreset current{};
-        UInt32 size = sizeof current;
-        ASSERT_EQ(
-            AudioUnitGetProperty(au.unit, kAudioUnitProperty_PresentPreset, G, 0, &current, &size),
-            noErr);
+        const auto current = au.get<AUPreset>(kAudioUnitProperty_PresentPreset);
         EXPECT_EQ(current.presetNumber, 5);
-        CFHolder<CFString> name(current.presetName);
+        CFRelease(current.presetName);
         ASSERT_EQ(AudioUnitSetParameter(au.unit, 2, G, 0, 3.25f, 0), noErr);
-        size = sizeof saved;
-        ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ClassInfo, G, 0, &saved, &size),
-                  noErr);
-        for (UInt32 id = 0; id < 16; ++id) {
-            Float32 v = 0;
-            AudioUnitGetParameter(au.unit, id, G, 0, &v);
-            reference.push_back(v);
-        }
+        saved = au.get<CFTypeRef>(kAudioUnitProperty_ClassInfo);
+        for (UInt32 id = 0; id < 16; ++id) reference.push_back(au.parameter(id));
     }
     AU fresh;
-    ASSERT_EQ(
-        AudioUnitSetProperty(fresh.unit, kAudioUnitProperty_ClassInfo, G, 0, &saved, sizeof saved),
-        noErr);
+    ASSERT_EQ(fresh.set(kAudioUnitProperty_ClassInfo, saved, G), noErr);
     CFRelease(saved);
-    for (UInt32 id = 0; id < 16; ++id) {
-        Float32 v = 0;
-        AudioUnitGetParameter(fresh.unit, id, G, 0, &v);
-        EXPECT_EQ(v, reference[id]) << id;
-    }
+    for (UInt32 id = 0; id < 16; ++id) EXPECT_EQ(fresh.parameter(id), reference[id]) << id;
     AUPreset beyond{10, nullptr};
     EXPECT_EQ(AudioUnitSetProperty(fresh.unit, kAudioUnitProperty_CurrentPreset, G, 0, &beyond, 4),
               kAudioUnitErr_InvalidPropertyValue);
