@@ -4,6 +4,7 @@
 #include "audiounit/platform/AudioUnitCalls.h"
 #include "audiounit/platform/CFDictionary.h"
 #include "audiounit/platform/CFHolder.h"
+#include "audiounit/platform/CFString.h"
 #include "audiounit/platform/Files.h"
 #include "audiounit/platform/HostIdentity.h"
 #include "tests/common/TestHost.h"
@@ -265,15 +266,14 @@ TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
     EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported);
 }
 
-// The host tests' tracing effect (gain 0.5, 7 frames of latency, each process call logged
-// with whether the time information's position is the frames processed so far) in place of
-// the bundle's own.
+// Another effect in place of the bundle's own: by default the host tests' tracing effect
+// (gain 0.5, 7 frames of latency, each process call logged with whether the time
+// information's position is the frames processed so far).
 struct Tracer {
-    explicit Tracer(const std::string& variant = "trace_plugin")
-        : copy([&variant](const fs::path& contents) {
-              fs::create_symlink(
-                  fs::absolute(builtModule(("tests/host/" + variant + ".so").c_str())),
-                  contents / "Resources/Trace.vst");
+    explicit Tracer(const std::string& module = "tests/host/trace_plugin.so")
+        : copy([&module](const fs::path& contents) {
+              fs::create_symlink(fs::absolute(builtModule(module.c_str())),
+                                 contents / "Resources/Trace.vst");
           }),
           log(copy.folder / "trace.txt") {
         setenv("ORVELLA_TRACE_FILE", log.c_str(), 1);
@@ -348,7 +348,7 @@ TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
 }
 
 TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
-    Tracer tracer("trace_plugin_mono");
+    Tracer tracer("tests/host/trace_plugin_mono.so");
     const std::pair<HostIdentity, OSStatus> hosts[] = {
         {{"com.apple.garageband", "4.1.2"}, noErr},
         {{"com.apple.logic.pro", "8.0.0"}, noErr},
@@ -370,6 +370,38 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
         EXPECT_EQ(l[20], 0.5f * sample(13, 0));
     }
     ClearHostIdentity();
+}
+
+TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
+    Tracer aware("tests/audiounit/aware_plugin.so");
+    AU au(aware.copy.path());
+    EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_TailTime), 0.1);
+    ASSERT_EQ(au.set(kAudioUnitProperty_BypassEffect, UInt32(7)), noErr);
+    EXPECT_EQ(au.get<UInt32>(kAudioUnitProperty_BypassEffect), 1u);
+    const Float32 value = 2.5f;
+    AudioUnitParameterStringFromValue text{0, &value, nullptr};
+    UInt32 size = sizeof text;
+    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ParameterStringFromValue, G, 0,
+                                   &text, &size),
+              noErr);
+    EXPECT_EQ(text.outString->text, "2.5 tenths");
+    CFRelease(text.outString);
+    const CFHolder<CFString> typed(CFStringCreateWithCString("anything"));
+    AudioUnitParameterValueFromString parsed{0, typed.get(), 0};
+    ASSERT_EQ(AudioUnitGetProperty(au.unit, kAudioUnitProperty_ParameterValueFromString, G, 0,
+                                   &parsed, &size),
+              noErr);
+    EXPECT_EQ(parsed.outValue, 2.5f) << "the effect's 0.25 in the natural scale";
+
+    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
+    std::vector<float> l, r;
+    char tag[] = "n";
+    ASSERT_EQ(AudioUnitAddRenderNotify(au.unit, notification, tag), noErr);
+    heard.clear();
+    ASSERT_EQ(au.render(0, l, r), noErr); // nothing feeds the input: silence
+    au.feed();
+    ASSERT_EQ(au.render(kSlice, l, r), noErr);
+    EXPECT_EQ(heard, (std::vector<std::string>{"n 4", "n 24", "n 4", "n 8"}));
 }
 
 TEST(AUProperties, ScopeElementSizeAndAccessRules) {
