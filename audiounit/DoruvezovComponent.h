@@ -65,8 +65,6 @@ public:
     void createView(unsigned long parent, UInt32& width, UInt32& height);
     // Closes the editor of the current view, if there is one. [main thread]
     void dropView();
-    // [main thread]
-    bool hasView() const { return viewParent != 0; }
 
     // What construction found. [any thread]
     const Configuration& configuration() const { return config; }
