@@ -1,5 +1,6 @@
 #include "host/AuCommand.h"
 
+#include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFDictionary.h"
 #include "audiounit/platform/CFHolder.h"
@@ -240,6 +241,15 @@ int showPreset(const AuOptions& o, std::ostream& out) {
     return 0;
 }
 
+// What the editor changes, as the unit reports it: id, name and value in its own scale.
+void printChange(void* host, void*, const AudioUnitParameter* changed) {
+    auto& unit = *static_cast<AudioUnitHost*>(host);
+    if (changed->mAudioUnit != unit.unit()) return;
+    const UInt32 id = changed->mParameterID;
+    std::cout << "parameter " << id << " \"" << unit.parameterName(id)
+              << "\" = " << number(unit.parameter(id)) << std::endl;
+}
+
 } // namespace
 
 std::string auUsage() {
@@ -250,7 +260,8 @@ std::string auUsage() {
                                          parameter's own range, e.g. --set 6=7.5
   orvella-host au preset save OUT.aupreset [--factory N|NAME] [--set ID=VALUE]
   orvella-host au preset show FILE       a preset's keys and the parameters it sets
-  orvella-host au gui                    the editor through the Audio Unit's view factory
+  orvella-host au gui                    the editor through the Audio Unit's view factory;
+                                         prints each parameter the editor changes
   (every au command takes --plugin BUNDLE, an Audio Unit bundle folder)
 )";
 }
@@ -273,7 +284,10 @@ int runAuCommand(const std::vector<std::string>& arguments, const fs::path& defa
         needPositional(o, 1, "gui");
         AudioUnitHost host(o.bundle);
         AuEditorWindow window(host);
+        AUParameterListenerRef listener = nullptr;
+        AUListenerCreate(printChange, &host, &listener);
         window.run();
+        AUListenerDispose(listener);
         return 0;
     }
     throw HostError("au wants info, render, preset save, preset show or gui");
