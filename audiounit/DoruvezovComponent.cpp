@@ -451,10 +451,6 @@ void DoruvezovComponent::updateDisplay(VSTPlugIn&) {
     announcePropertyChange(kPropertyPresentPreset, kAudioUnitScope_Global, 0);
 }
 
-void DoruvezovComponent::resizeWindow(VSTPlugIn&, int, int) {
-    // The host owns the view's window and sizes it from what the view factory answered.
-}
-
 void DoruvezovComponent::announcePropertyChange(UInt32 property, UInt32 scope, UInt32 element) {
     for (std::size_t i = 0; i < listenerCount; ++i) {
         const PropertyListener& l = listeners[i];

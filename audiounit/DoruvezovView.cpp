@@ -3,14 +3,16 @@
 #include "audiounit/DoruvezovComponent.h"
 #include "audiounit/DoruvezovEntry.h"
 #include "audiounit/DoruvezovException.h"
+#include "audiounit/platform/ViewWindow.h"
 
 void DoruvezovComponent::createView(unsigned long parent, UInt32& width, UInt32& height) {
     if (!parent) throw MacOSException(paramErr);
     dropView();
     int w = 0, h = 0;
-    vst->getEditorDimensions(w, h);
     vst->openEditor(reinterpret_cast<void*>(parent));
     viewParent = parent;
+    // Some editors know their size only once open.
+    vst->getEditorDimensions(w, h);
     width = UInt32(w);
     height = UInt32(h);
 }
@@ -19,6 +21,12 @@ void DoruvezovComponent::dropView() {
     if (!viewParent) return;
     vst->closeEditor();
     viewParent = 0;
+}
+
+void DoruvezovComponent::resizeWindow(VSTPlugIn&, int width, int height) {
+    // Before the view exists there is nothing to size; a failure leaves the size as it is.
+    if (viewParent && width > 0 && height > 0)
+        ResizeViewWindow(viewParent, UInt32(width), UInt32(height));
 }
 
 OSStatus DoruvezovViewEntry(ComponentInstance unit, unsigned long parent, UInt32* width,

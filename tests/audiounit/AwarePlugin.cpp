@@ -2,6 +2,7 @@
 // exchanges silence flags (its output is silent exactly when its input was), converts
 // values to and from text itself, reports a tail of 4410 frames and supports bypass. Its
 // one parameter's natural scale is ten times the host value. It passes its input through.
+// Its editor, 200 by 100 pixels, asks for 300 by 150 on its first idle.
 #include "plugin/VstInterface.h"
 
 #include <bit>
@@ -12,6 +13,8 @@ namespace {
 
 struct Aware {
     AEffect effect{};
+    audioMasterCallback host;
+    bool grown = false;
     float value = 0;
     bool inputSilent = false;
 };
@@ -27,6 +30,17 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         return 4410;
     case effSetBypass:
         return 1;
+    case effEditGetRect: {
+        static ERect rect{0, 0, 100, 200};
+        *static_cast<ERect**>(ptr) = &rect;
+        return 1;
+    }
+    case effEditOpen:
+        return 1;
+    case effEditIdle:
+        if (!a.grown) a.host(e, audioMasterSizeWindow, 300, 150, nullptr, 0);
+        a.grown = true;
+        return 0;
     case effVendorSpecific:
         switch (index) {
         case CCONST('s', 'H', 'i', '!'):
@@ -57,8 +71,9 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
     auto* a = new Aware;
+    a->host = host;
     AEffect& e = a->effect;
     e.magic = kEffectMagic;
     e.dispatcher = dispatcher;
@@ -71,7 +86,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     };
     e.numParams = 1;
     e.numInputs = e.numOutputs = 2;
-    e.flags = effFlagsCanReplacing;
+    e.flags = effFlagsCanReplacing | effFlagsHasEditor;
     e.object = a;
     return &e;
 }

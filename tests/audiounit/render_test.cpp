@@ -2,9 +2,11 @@
 // listeners and render calls through the selectors only, checked against the same effect
 // loaded as a plain VST plug-in.
 #include "audiounit/platform/AudioUnitCalls.h"
+#include "audiounit/platform/CFBundle.h"
 #include "audiounit/platform/CFDictionary.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFString.h"
+#include "audiounit/platform/EventLoopTimer.h"
 #include "audiounit/platform/Files.h"
 #include "audiounit/platform/HostIdentity.h"
 #include "tests/common/TestHost.h"
@@ -15,8 +17,12 @@
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <thread>
 #include <unistd.h>
 #include <vector>
+
+// Last: its macros would rewrite the test framework's headers.
+#include <X11/Xlib.h>
 
 long allocationCount();
 
@@ -402,6 +408,35 @@ TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
     au.feed();
     ASSERT_EQ(au.render(kSlice, l, r), noErr);
     EXPECT_EQ(heard, (std::vector<std::string>{"n 4", "n 24", "n 4", "n 8"}));
+}
+
+TEST(AUView, OpensInTheHostsWindowAndFollowsTheEditorsSizeOnIdle) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) GTEST_SKIP() << "no X display";
+    Tracer aware("tests/audiounit/aware_plugin.so");
+    AU au(aware.copy.path());
+    const auto view = au.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
+    const CFHolder<CFString> where(view.mCocoaAUViewBundleLocation),
+        name(view.mCocoaAUViewClass[0]);
+    const CFHolder<CFBundle> bundle(CFBundleCreateWithPath(where->text));
+    const auto entry = reinterpret_cast<OSStatus (*)(AudioUnit, unsigned long, UInt32*, UInt32*)>(
+        CFBundleGetFunctionPointerForName(const_cast<CFBundleRef>(bundle.get()),
+                                          name->text.c_str()));
+    ASSERT_NE(entry, nullptr);
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+    XSync(display, False);
+    UInt32 width = 0, height = 0;
+    ASSERT_EQ(entry(au.unit, window, &width, &height), noErr);
+    EXPECT_EQ(std::pair(width, height), std::pair(200u, 100u));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(RunMainEventLoopTimers(), 1);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    EXPECT_EQ(std::pair(attributes.width, attributes.height), std::pair(300, 150));
+    EXPECT_EQ(entry(au.unit, 0, nullptr, nullptr), noErr);
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
 }
 
 TEST(AUProperties, ScopeElementSizeAndAccessRules) {
