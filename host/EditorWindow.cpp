@@ -2,6 +2,7 @@
 
 #include "audiounit/DoruvezovException.h"
 #include "host/HostError.h"
+#include "host/WindowEvents.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -119,17 +120,7 @@ void EditorWindow::run(std::ostream& out) {
     Display* d = x_->display;
     auto nextIdle = Clock::now();
     for (;;) {
-        while (XPending(d)) {
-            XEvent event;
-            XNextEvent(d, &event);
-            if (event.type == DestroyNotify && event.xdestroywindow.window == x_->window) {
-                x_->destroyed = true;
-                return;
-            }
-            if (event.type == ClientMessage &&
-                static_cast<Atom>(event.xclient.data.l[0]) == x_->deleteWindow)
-                return;
-        }
+        if (windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
         const auto now = Clock::now();
         if (now >= nextIdle) {
             host_.plugIn().idle();

@@ -76,6 +76,7 @@ std::string versionText(VstIntPtr version) {
         return std::to_string(version);
     return text + (" (" + std::to_string(version) + ")");
 }
+} // namespace
 
 std::string quoted(const std::string& s) {
     std::string out = "\"";
@@ -94,6 +95,8 @@ std::string quoted(const std::string& s) {
     }
     return out + "\"";
 }
+
+namespace {
 
 void printJson(const Facts& f, std::ostream& out) {
     const char* yes[] = {"false", "true"};

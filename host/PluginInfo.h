@@ -6,6 +6,9 @@
 #include "host/PluginHost.h"
 
 #include <ostream>
+#include <string>
 
 // [main thread]
 void printPluginInfo(PluginHost& host, bool json, std::ostream& out);
+// [any thread] A text as a JSON string, quotes included.
+std::string quoted(const std::string& text);

@@ -1,5 +1,6 @@
 // orvella-host: renders sound files through a VST 2.4 plug-in, prints its facts and opens
 // its editor. Every failure the user can fix is one line on stderr and exit status 2.
+#include "host/AuCommand.h"
 #include "host/AudioFile.h"
 #include "host/AudioFileReader.h"
 #include "host/AudioFileWriter.h"
@@ -229,7 +230,7 @@ int presetShowCommand(const PresetShowCommand& c) {
 
 int run(const Command& command) {
     if (std::holds_alternative<HelpCommand>(command)) {
-        std::cout << usage();
+        std::cout << usage() << "\nAudio Unit:\n" << auUsage();
         return 0;
     }
     if (std::holds_alternative<VersionCommand>(command)) {
@@ -257,6 +258,8 @@ int run(const Command& command) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc > 1 && std::string(argv[1]) == "au")
+            return runAuCommand(std::vector<std::string>(argv + 2, argv + argc), defaultPlugin());
         return run(parseCommandLine(std::vector<std::string>(argv, argv + argc), defaultPlugin()));
     } catch (const HostError& e) {
         std::fprintf(stderr, "orvella-host: %s\n", e.what());
