@@ -14,7 +14,7 @@ tqsp_filter_all_pass_two_pole::tqsp_filter_all_pass_two_pole(float f, float b)
 }
 
 void tqsp_filter_all_pass_two_pole::clear() {
-    x1 = x2 = y1 = y2 = y3 = 0.0f;
+    x1 = x2 = y1 = y2 = 0.0f;
 }
 
 void tqsp_filter_all_pass_two_pole::recalculate() {

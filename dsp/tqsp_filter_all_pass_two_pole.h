@@ -17,7 +17,7 @@ public:
     // [audio thread]
     float process(float x) override {
         // The numerator is the denominator reversed: b0 = a2, b1 = a1, b2 = 1.
-        return tqsp_filter_rbj::step(x, a2, a1, 1.0f, a1, a2, x1, x2, y1, y2, y3, denormalOffset);
+        return tqsp_filter_rbj::step(x, a2, a1, 1.0f, a1, a2, x1, x2, y1, y2, denormalOffset);
     }
     void recalculate() override;
 
@@ -26,6 +26,6 @@ public:
 
 private:
     float a1 = 0.0f, a2 = 0.0f;
-    float x2 = 0.0f, y2 = 0.0f, y3 = 0.0f;
+    float x2 = 0.0f, y2 = 0.0f;
     float denormalOffset = 1e-12f;
 };

@@ -1,14 +1,9 @@
 // The chunk reader: whatever bytes a host hands to effSetChunk, as one program (first byte
 // odd) or as the bank, then used as a host would use them: processed, shown and saved.
 #include "effect/Orvella.h"
-#include "effect/OrvellaView.h"
 
 #include <cstdint>
 #include <vector>
-
-OrvellaView* createOrvellaEditor(AudioEffect*) {
-    return nullptr;
-}
 
 namespace {
 VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {

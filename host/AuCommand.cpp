@@ -8,6 +8,8 @@
 #include "audiounit/platform/CFPropertyList.h"
 #include "host/AuEditorWindow.h"
 #include "host/AudioFile.h"
+#include "host/AudioFileReader.h"
+#include "host/AudioFileWriter.h"
 #include "host/AudioUnitHost.h"
 #include "host/HostError.h"
 #include "host/PluginInfo.h"
@@ -174,22 +176,36 @@ void printInfo(AudioUnitHost& host, bool json, std::ostream& out) {
 
 int render(const AuOptions& o) {
     needPositional(o, 3, "render IN OUT [options]");
-    const AudioFile source = readAudioFile(o.positional[1]);
+    const fs::path input = o.positional[1];
     const fs::path output = o.positional[2];
-    const int format = formatForOutput(output, source.format);
+    std::error_code same;
+    if (fs::equivalent(input, output, same))
+        throw HostError("the output '" + output.string() +
+                        "' is the input too: choose another name");
+    AudioFileReader reader(input);
+    const int format = formatForOutput(output, std::nullopt, reader.format());
     AudioUnitHost host(o.bundle);
     applyState(host, o);
-    checkWritable(output, format, source.audio.channels.size(), source.audio.sampleRate);
-    TemporaryOutput sound(output);
-    ProgressBar bar(stderr, !o.quiet, double(source.audio.frames()) / source.audio.sampleRate);
-    AudioBuffer rendered;
-    rendered.sampleRate = source.audio.sampleRate;
-    rendered.channels =
-        host.render(source.audio.channels, source.audio.sampleRate, o.slice,
+    checkWritable(output, format, reader.channels(), reader.sampleRate());
+    AudioUnitHost::Channels sound(reader.channels(), std::vector<float>(reader.frames()));
+    std::vector<float*> to;
+    for (auto& c : sound) to.push_back(c.data());
+    for (std::size_t done = 0, n; (n = reader.read(to.data(), reader.frames() - done)) > 0;) {
+        done += n;
+        for (auto& p : to) p += n;
+    }
+    TemporaryOutput file(output);
+    ProgressBar bar(stderr, !o.quiet, double(reader.frames()) / reader.sampleRate());
+    const AudioUnitHost::Channels rendered =
+        host.render(sound, reader.sampleRate(), o.slice,
                     [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
-    writeAudioFile(sound.path(), rendered, format);
-    sound.commit();
+    AudioFileWriter writer(file.path(), output, format, rendered.size(), reader.sampleRate());
+    std::vector<const float*> from;
+    for (const auto& c : rendered) from.push_back(c.data());
+    writer.write(from.data(), reader.frames());
+    writer.close();
+    file.commit();
     return 0;
 }
 

@@ -293,5 +293,6 @@ Examples:
   orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
   orvella-host render in.wav out.flac --preset slow.fxp --tail 2
   orvella-host preset show slow.fxp
+  orvella-host au render in.wav au.wav --factory "Big And Bold" --set 6=7.5
 )";
 }

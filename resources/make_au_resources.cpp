@@ -84,7 +84,7 @@ bool writeParameters(const std::string& path) {
 bool writePresetList(const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     out << "; The factory presets, one preset file of the resources folder per line\n";
-    for (const char* name : presetNames) out << name << ".aupreset\n";
+    for (const FactoryPreset& preset : kPresetData) out << preset.name << ".aupreset\n";
     return bool(out);
 }
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <chrono>
 #include <fstream>
 #include <regex>
@@ -135,13 +137,18 @@ TEST(Component, ReadsTheShippedConfigurationParameterMapAndFactoryPresets) {
         EXPECT_EQ(info.unitName, nullptr) << "the effect's parameters have no units";
         if (CFArrayRef list = map.valueStrings(id)) {
             EXPECT_EQ(info.unit, kAudioUnitParameterUnit_Indexed);
-            // Every list entry is what the effect itself displays at that value.
+            // Every list entry is what the effect itself displays at that value, whole where
+            // the effect's display must shorten it to a host's eight characters.
             for (std::size_t i = 0; i < list->count(); ++i) {
                 float normalised = 0;
                 au.plugIn().vendorSpecific(12345, id, &normalised, float(i) + info.minValue);
                 au.plugIn().setParameter(id, normalised);
                 au.plugIn().getParameterDisplay(id, display);
-                EXPECT_EQ(CFStringCast(list->at(i))->text, display);
+                const std::string entry = CFStringCast(list->at(i))->text;
+                if (entry.size() <= 8)
+                    EXPECT_EQ(entry, display);
+                else
+                    EXPECT_LE(std::strlen(display), 8u) << entry;
             }
         } else {
             EXPECT_NE(info.unit, kAudioUnitParameterUnit_Indexed) << id;

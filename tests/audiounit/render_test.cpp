@@ -9,6 +9,7 @@
 #include "audiounit/platform/EventLoopTimer.h"
 #include "audiounit/platform/Files.h"
 #include "audiounit/platform/HostIdentity.h"
+#include "tests/common/AllocationCounter.h"
 #include "tests/common/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +24,6 @@
 
 // Last: its macros would rewrite the test framework's headers.
 #include <X11/Xlib.h>
-
-long allocationCount();
 
 namespace fs = std::filesystem;
 
