@@ -476,7 +476,7 @@ TEST_F(HostTool, InfoListsProgramsParameterDisplaysAndRanges) {
     const ToolRun json = tool({"info", "--plugin", tracer, "--json"});
     EXPECT_NE(json.out.find(R"("name": "Tracer")"), std::string::npos);
     EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal", )"
-                            R"("label": "", "shows": "Normal, Inverted"})"),
+                            R"("label": "", "shows": "Normal, Inverted", "longName": ""})"),
               std::string::npos)
         << json.out;
 }
@@ -666,6 +666,15 @@ TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedContro
     const Channels depth5 = render(in, {"--set", "A Depth=5"}).channels;
     EXPECT_EQ(depth5, render(in, {"--set", "5=5.0"}).channels);
     EXPECT_NE(depth5, render(in, {"--set", "A Depth=host:0.5"}).channels); // 5.5 shown
+    // Long names, which the plug-in gives through its parameter properties, name the same.
+    EXPECT_EQ(depth5, render(in, {"--set", "ph a depth=5"}).channels);
+    const ToolRun listed = tool({"info"});
+    EXPECT_NE(listed.out.find("A Feedbk  Ph A Feedback"), std::string::npos) << listed.out;
+    EXPECT_NE(tool({"info", "--json"}).out.find(R"("longName": "Ph B Swp Sync"})"),
+              std::string::npos);
+    EXPECT_NE(tool({"render", "in.wav", "x.wav", "--set", "Ph A Feedbak=1"})
+                  .err.find("did you mean 'Ph A Feedback'?"),
+              std::string::npos);
 }
 
 TEST_F(HostTool, ThirdPartyPluginRendersToo) {
