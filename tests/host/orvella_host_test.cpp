@@ -185,6 +185,32 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
     }
 }
 
+TEST_F(HostTool, StandardInputAndOutputStandInForFiles) {
+    writeSound("in.flac", 48000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, noise(2, 5000));
+    struct Case {
+        const char* command; // after the tool's name and the tracer
+        const char* sameAs;  // the output rendered from file to file
+    };
+    const Case cases[] = {
+        {"render - - <in.flac >piped", "file.wav"}, // WAV unless named
+        {"render - piped <in.flac", "file.flac"},   // the input's format, as from a file
+        {"render in.flac - --format aiff >piped", "file.aiff"},
+        {"render - - --format flac <in.flac >piped", "file.flac"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ASSERT_EQ(tool({"render", "in.flac", c.sameAs, "--plugin", tracer}).status, 0);
+        std::string command = c.command;
+        command.insert(command.find(' '), " --plugin '" + tracer + "'");
+        ASSERT_EQ(std::system(("'" + built("orvella-host") + "' " + command + " 2>err").c_str()),
+                  0);
+        EXPECT_EQ(slurp("err"), ""); // no progress bar mixed into a pipe's neighbour
+        EXPECT_EQ(readSound("piped").format, readSound(c.sameAs).format);
+        EXPECT_TRUE(slurp("piped") == slurp(c.sameAs));
+        fs::remove("piped");
+    }
+}
+
 TEST_F(HostTool, EveryListedFormatInAndOut) {
     // The container each extension gives, and the encoding kept from a 16-bit, a 24-bit
     // and a float input where the container holds it (a codec's own otherwise).
