@@ -13,10 +13,16 @@ namespace {
 
 constexpr size_t kMaxBaseName = 39;
 
-std::vector<uint8_t> readTable(const std::string& path) {
+// The resource folder's table, else the module's built-in one.
+std::vector<uint8_t> readTable(const std::string& name) {
+    const std::string path = CBitmap::resourcePath(name.c_str(), "");
     std::vector<uint8_t> bytes(kZudariraMaxTableSize);
     std::ifstream file(path, std::ios::binary);
-    if (!file) return {};
+    if (path.empty() || !file) {
+        const EmbeddedResource* builtIn = findEmbeddedResource(name);
+        if (!builtIn) return {};
+        return {builtIn->data, builtIn->data + std::min(builtIn->size, bytes.size())};
+    }
     file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     bytes.resize(size_t(file.gcount()));
     return bytes;
@@ -30,9 +36,7 @@ CZudariraResource::CZudariraResource(long fontId, int rows) : rowOffset(rows) {
     std::snprintf(key, sizeof key, "ZudariraInfo_%ld", fontId);
     const std::string name = getInfoString(key).substr(0, kMaxBaseName);
     if (name.empty()) return;
-    const std::string tablePath = CBitmap::resourcePath(name.c_str(), "tab");
-    if (tablePath.empty()) return;
-    const std::vector<uint8_t> table = readTable(tablePath);
+    const std::vector<uint8_t> table = readTable(name + ".tab");
     bitmap = new CTQBitmap((name + ".png").c_str(), 255);
     if (!bitmap->isLoaded()) return;
     glyphs = readZudariraTable(table.data(), table.size());

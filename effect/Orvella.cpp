@@ -200,6 +200,18 @@ void Orvella::getParameterName(VstInt32 index, char* text) {
     if (isParameter(index)) paramManager->getName(index, text, kVstMaxParamStrLen);
 }
 
+bool Orvella::getParameterProperties(VstInt32 index, VstParameterProperties* p) {
+    if (!isParameter(index)) return false;
+    *p = {};
+    paramManager->getName(index, p->label, sizeof p->label - 1);
+    // Eight characters fill the short label; the record holds no terminator for them.
+    char shortName[kVstMaxParamStrLen + 1];
+    paramManager->getName(index, shortName, kVstMaxParamStrLen);
+    std::memcpy(p->shortLabel, shortName, sizeof p->shortLabel);
+    if (paramManager->getType(index) == kParamOnOff) p->flags = kVstParameterIsSwitch;
+    return true;
+}
+
 void Orvella::getParameterDisplay(VstInt32 index, char* text) {
     *text = 0;
     if (isParameter(index)) paramManager->getValueString(index, text, kVstMaxParamStrLen);

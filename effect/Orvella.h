@@ -49,6 +49,8 @@ public:
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
     void getParameterName(VstInt32 index, char* text) override;
+    // [main thread] The long name the editor shows, the short one, and whether it is a switch.
+    bool getParameterProperties(VstInt32 index, VstParameterProperties* p) override;
     // The data stays valid and unchanged until the next getChunk.
     VstInt32 getChunk(void** data, bool isPreset) override;
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;

@@ -26,36 +26,40 @@ constexpr ImageType kImageTypes[] = {
     {"pict", nullptr},
 };
 
-std::unique_ptr<platform::Surface> load(const CResourceDescription& desc) {
-    if (desc.type == CResourceDescription::kStringType) {
-        const std::string path = CBitmap::resourcePath(desc, "");
-        return path.empty() ? nullptr : platform::Surface::loadPng(path);
-    }
-    for (const ImageType& t : kImageTypes) {
-        if (!t.decode) continue;
-        const std::string path = CBitmap::resourcePath(desc, t.extension);
-        if (path.empty()) return nullptr;
-        if (auto image = t.decode(path)) return image;
-    }
-    return nullptr;
-}
-
-} // namespace
-
-std::string CBitmap::resourcePath(const CResourceDescription& desc, const char* type) {
-    const std::string folder = getResourceFolder();
-    if (folder.empty()) return {};
+// The file name a resource description is looked up under; empty for a name that would
+// leave the resource folder.
+std::string resourceName(const CResourceDescription& desc, const char* type) {
     std::string name;
     if (desc.type == CResourceDescription::kIntegerType) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "bmp%05d", desc.id);
         name = buffer;
     } else {
-        // A name never leaves the resource folder.
         if (desc.name.empty() || desc.name.find('/') != std::string::npos) return {};
         name = desc.name;
     }
     if (type[0] != '\0') name += std::string(".") + type;
+    return name;
+}
+
+// The resource folder's files first, so a replaced bitmap wins over the module's own copy.
+std::unique_ptr<platform::Surface> load(const CResourceDescription& desc) {
+    const bool named = desc.type == CResourceDescription::kStringType;
+    for (const ImageType& t : kImageTypes) {
+        if (!t.decode) continue;
+        const std::string path = CBitmap::resourcePath(desc, named ? "" : t.extension);
+        if (auto image = path.empty() ? nullptr : t.decode(path)) return image;
+    }
+    const EmbeddedResource* builtIn = findEmbeddedResource(resourceName(desc, named ? "" : "png"));
+    return builtIn ? platform::Surface::loadPng(builtIn->data, builtIn->size) : nullptr;
+}
+
+} // namespace
+
+std::string CBitmap::resourcePath(const CResourceDescription& desc, const char* type) {
+    const std::string folder = getResourceFolder();
+    const std::string name = resourceName(desc, type);
+    if (folder.empty() || name.empty()) return {};
     return folder + "/" + name;
 }
 

@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -18,6 +19,11 @@ struct BundleReference {
 BundleReference& bundle() {
     static BundleReference instance;
     return instance;
+}
+
+std::vector<GUI::EmbeddedResource>& embedded() {
+    static std::vector<GUI::EmbeddedResource> resources;
+    return resources;
 }
 
 } // namespace
@@ -48,12 +54,27 @@ std::string getResourceFolder() {
 
 std::string getInfoString(const std::string& key) {
     const std::string folder = getResourceFolder();
-    if (folder.empty()) return {};
-    return platform::readInfoString(folder + "/../Info.plist", key);
+    const std::string path = folder + "/../Info.plist";
+    if (!folder.empty() && std::filesystem::exists(path))
+        return platform::readInfoString(path, key);
+    const EmbeddedResource* builtIn = findEmbeddedResource("Info.plist");
+    return builtIn ? platform::readInfoString(reinterpret_cast<const char*>(builtIn->data),
+                                              builtIn->size, key)
+                   : std::string();
 }
 
 void setResourceFolderOverride(const std::string& folder) {
     bundle().resourceOverride = folder;
+}
+
+void addEmbeddedResources(const EmbeddedResource* table, std::size_t count) {
+    embedded().insert(embedded().end(), table, table + count);
+}
+
+const EmbeddedResource* findEmbeddedResource(const std::string& name) {
+    for (const EmbeddedResource& r : embedded())
+        if (name == r.name) return &r;
+    return nullptr;
 }
 
 } // namespace GUI

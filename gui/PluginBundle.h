@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The process-wide reference to the plug-in's own bundle, from which bitmaps are loaded.
@@ -22,9 +23,21 @@ const std::string& getBundlePath();
 // else empty.
 std::string getResourceFolder();
 // The text under `key` in the bundle's information dictionary (Contents/Info.plist, beside
-// the resource folder); empty when there is none.
+// the resource folder, else the module's built-in copy); empty when there is none.
 std::string getInfoString(const std::string& key);
 // Points resource loading at another folder (an empty text removes the override).
 void setResourceFolderOverride(const std::string& folder);
+
+// A resource file built into the module, read when the resource folder has no such file.
+struct EmbeddedResource {
+    const char* name;
+    const unsigned char* data;
+    std::size_t size;
+};
+// Adds built-in resources, kept by reference: the table lives as long as the module, whose
+// loading calls this before any editor opens. [main thread]
+void addEmbeddedResources(const EmbeddedResource* table, std::size_t count);
+// The built-in resource of that file name; null when there is none.
+const EmbeddedResource* findEmbeddedResource(const std::string& name);
 
 } // namespace GUI

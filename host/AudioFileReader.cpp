@@ -3,11 +3,40 @@
 #include "host/HostError.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sndfile.h>
 
 namespace {
+
 constexpr std::size_t kChunkFrames = 4096;
+
+// libsndfile's view of a sound held in memory.
+sf_count_t memoryLength(void* m) {
+    return static_cast<sf_count_t>(static_cast<AudioFileReader::Memory*>(m)->bytes.size());
 }
+sf_count_t memorySeek(sf_count_t offset, int whence, void* m) {
+    auto& memory = *static_cast<AudioFileReader::Memory*>(m);
+    const sf_count_t base = whence == SEEK_SET   ? 0
+                            : whence == SEEK_CUR ? memory.at
+                                                 : memoryLength(m);
+    memory.at = std::clamp<sf_count_t>(base + offset, 0, memoryLength(m));
+    return memory.at;
+}
+sf_count_t memoryRead(void* to, sf_count_t count, void* m) {
+    auto& memory = *static_cast<AudioFileReader::Memory*>(m);
+    const sf_count_t n = std::clamp<sf_count_t>(memoryLength(m) - memory.at, 0, count);
+    std::copy_n(memory.bytes.data() + memory.at, n, static_cast<char*>(to));
+    memory.at += n;
+    return n;
+}
+sf_count_t memoryWrite(const void*, sf_count_t, void*) {
+    return 0;
+}
+sf_count_t memoryTell(void* m) {
+    return static_cast<AudioFileReader::Memory*>(m)->at;
+}
+
+} // namespace
 
 AudioFileReader::AudioFileReader(const std::filesystem::path& path)
     : name_("'" + path.string() + "'") {
@@ -17,6 +46,18 @@ AudioFileReader::AudioFileReader(const std::filesystem::path& path)
         throw HostError(name_ + " is a folder, not a sound file");
     SF_INFO info{};
     file_ = sf_open(path.c_str(), SFM_READ, &info);
+    take(info);
+}
+
+AudioFileReader::AudioFileReader(std::string bytes, const std::string& name) : name_(name) {
+    memory_.bytes = std::move(bytes);
+    static SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
+    SF_INFO info{};
+    file_ = sf_open_virtual(&io, SFM_READ, &info, &memory_);
+    take(info);
+}
+
+void AudioFileReader::take(const SF_INFO& info) {
     if (!file_) throw HostError("cannot read " + name_ + ": " + sf_strerror(nullptr));
     if (info.channels < 1 || info.channels > 2) {
         sf_close(file_);

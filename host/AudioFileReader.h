@@ -8,12 +8,16 @@
 #include <vector>
 
 typedef struct sf_private_tag SNDFILE;
+struct SF_INFO;
 
 class AudioFileReader final {
 public:
     // [main thread] Opens the file; throws HostError for a missing, unreadable or
     // unsupported one.
     explicit AudioFileReader(const std::filesystem::path& path);
+    // [main thread] Reads a sound held in memory (standard input's, which may not seek), as
+    // `name` in messages; throws HostError as above.
+    AudioFileReader(std::string bytes, const std::string& name);
     ~AudioFileReader();
     AudioFileReader(const AudioFileReader&) = delete;
     AudioFileReader& operator=(const AudioFileReader&) = delete;
@@ -27,8 +31,18 @@ public:
     // (0 at the end). Throws HostError when the file cannot be read.
     std::size_t read(float* const* to, std::size_t n);
 
+    // Bytes held in memory, read as a file.
+    struct Memory {
+        std::string bytes;
+        long long at = 0;
+    };
+
 private:
+    // Keeps what a successful open found; throws HostError after a failed one.
+    void take(const SF_INFO& info);
+
     std::string name_;
+    Memory memory_;
     SNDFILE* file_ = nullptr;
     double sampleRate_ = 0;
     std::size_t channels_ = 0;

@@ -175,7 +175,7 @@ RenderCommand renderCommand(const std::vector<std::string>& all, const fs::path&
     if (c.demo) {
         if (files.size() != 1) throw HostError("render --demo takes one output file");
         c.output = files[0];
-        if (c.spectrogram.empty()) {
+        if (c.spectrogram.empty() && c.output != "-") {
             c.spectrogram = fs::path(c.output).replace_extension(".png");
             c.spectrogramImplied = true;
         }
@@ -250,6 +250,7 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
 std::string usage() {
     return R"(Usage:
   orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
+                                         ("-" for standard input or output)
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
   orvella-host info [--plugin PATH] [--program N|NAME] [--json]
                                          the plug-in's facts, parameters and their ranges
@@ -276,7 +277,7 @@ Render options:
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
   --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the
-                       output's extension names, else the input's)
+                       output's extension names, else the input's; WAV for "-")
   --spectrogram PNG    write a spectrogram of input and output side by side
   --mono               a mono input gives a mono output: the plug-in is told it has one
                        input and one output (Orvella then sums its two sections); by

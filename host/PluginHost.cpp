@@ -233,6 +233,12 @@ std::string PluginHost::product() const {
 std::string PluginHost::parameterName(VstInt32 i) const {
     return text(&VSTPlugIn::getParameterName, i);
 }
+std::string PluginHost::parameterLongName(VstInt32 i) const {
+    VstParameterProperties properties{};
+    if (dispatch(effGetParameterProperties, i, 0, &properties) == 0) return {};
+    properties.label[sizeof properties.label - 1] = 0;
+    return trimmed(properties.label);
+}
 std::string PluginHost::parameterDisplay(VstInt32 i) const {
     return text(&VSTPlugIn::getParameterDisplay, i);
 }
@@ -254,29 +260,37 @@ bool PluginHost::canDo(const char* feature) const {
 }
 
 VstInt32 PluginHost::findParameter(const std::string& nameOrIndex) const {
-    std::vector<std::string> names;
-    for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i) names.push_back(parameterName(i));
-    return findNamed("parameter", nameOrIndex, names);
+    std::vector<std::string> names, longNames;
+    for (VstInt32 i = 0; i < plugIn_->getParameterCount(); ++i) {
+        names.push_back(parameterName(i));
+        longNames.push_back(parameterLongName(i));
+    }
+    return findNamed("parameter", nameOrIndex, {names, longNames});
 }
 
 VstInt32 PluginHost::findProgram(const std::string& nameOrIndex) const {
     std::vector<std::string> names;
     for (VstInt32 i = 0; i < plugIn_->getProgramCount(); ++i) names.push_back(programName(i));
-    return findNamed("program", nameOrIndex, names);
+    return findNamed("program", nameOrIndex, {names});
 }
 
 VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameOrIndex,
-                               const std::vector<std::string>& names) const {
-    const auto count = static_cast<long>(names.size());
+                               const std::vector<std::vector<std::string>>& namings) const {
+    // Every naming in one list: the index of an entry is its position modulo the count.
+    const auto count = static_cast<long>(namings.front().size());
+    std::vector<std::string> names;
+    for (const auto& naming : namings) names.insert(names.end(), naming.begin(), naming.end());
     if (auto n = wholeNumber(nameOrIndex)) {
         if (*n < count) return static_cast<VstInt32>(*n);
         throw HostError(kind + " " + nameOrIndex + " does not exist (the plug-in has " +
                         std::to_string(count) + " " + kind + "s" +
                         (count ? ", 0 to " + std::to_string(count - 1) : "") + ")");
     }
-    const auto found = std::find_if(names.begin(), names.end(),
-                                    [&](const std::string& n) { return sameText(n, nameOrIndex); });
-    if (found != names.end()) return static_cast<VstInt32>(found - names.begin());
+    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+        // A plug-in without long names leaves them empty; they name nothing.
+        return !trimmed(n).empty() && sameText(n, nameOrIndex);
+    });
+    if (found != names.end()) return static_cast<VstInt32>((found - names.begin()) % count);
     const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
     const auto nearest =
         std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {

@@ -54,13 +54,15 @@ public:
     std::string vendor() const;
     std::string product() const;
     std::string parameterName(VstInt32 index) const;
+    // The long name from effGetParameterProperties, when the plug-in answers it with one.
+    std::string parameterLongName(VstInt32 index) const;
     std::string parameterDisplay(VstInt32 index) const;
     std::string parameterLabel(VstInt32 index) const;
     std::string programName(VstInt32 index) const;
     bool canDo(const char* feature) const;
 
-    // [main thread] A parameter or program given by number or by name; throws HostError
-    // naming the unknown one.
+    // [main thread] A parameter or program given by number or by name (a parameter by its
+    // short or long name); throws HostError naming the unknown one.
     VstInt32 findParameter(const std::string& nameOrIndex) const;
     VstInt32 findProgram(const std::string& nameOrIndex) const;
     // [main thread] Selects a program the way hosts do, between effBegin/EndSetProgram.
@@ -101,9 +103,10 @@ private:
     std::vector<std::string> displays(VstInt32 index);
 
     // The index of the name, or the number, among the names of a kind (parameter,
-    // program); throws HostError with a did-you-mean for a near miss and where to look.
+    // program), each given in one or more lists of the same length (short and long names);
+    // throws HostError with a did-you-mean for a near miss and where to look.
     VstInt32 findNamed(const std::string& kind, const std::string& nameOrIndex,
-                       const std::vector<std::string>& names) const;
+                       const std::vector<std::vector<std::string>>& namings) const;
 
     std::unique_ptr<VSTPlugIn> plugIn_;
     std::filesystem::path given_;

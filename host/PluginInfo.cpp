@@ -1,5 +1,6 @@
 #include "host/PluginInfo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <iomanip>
@@ -9,7 +10,7 @@
 namespace {
 
 struct Parameter {
-    std::string name, display, label, shows;
+    std::string name, longName, display, label, shows;
     float value;
 };
 
@@ -56,9 +57,9 @@ Facts gather(PluginHost& host) {
     f.currentProgram = static_cast<VstInt32>(host.dispatch(effGetProgram));
     for (VstInt32 i = 0; i < e.numPrograms; ++i) f.programs.push_back(host.programName(i));
     for (VstInt32 i = 0; i < e.numParams; ++i)
-        f.parameters.push_back({host.parameterName(i), host.parameterDisplay(i),
-                                host.parameterLabel(i), host.shownValues(i),
-                                host.plugIn().getParameter(i)});
+        f.parameters.push_back({host.parameterName(i), host.parameterLongName(i),
+                                host.parameterDisplay(i), host.parameterLabel(i),
+                                host.shownValues(i), host.plugIn().getParameter(i)});
     return f;
 }
 
@@ -117,7 +118,8 @@ void printJson(const Facts& f, std::ostream& out) {
         const Parameter& p = f.parameters[i];
         out << (i ? "," : "") << "\n    {\"index\": " << i << ", \"name\": " << quoted(p.name)
             << ", \"value\": " << p.value << ", \"display\": " << quoted(p.display)
-            << ", \"label\": " << quoted(p.label) << ", \"shows\": " << quoted(p.shows) << "}";
+            << ", \"label\": " << quoted(p.label) << ", \"shows\": " << quoted(p.shows)
+            << ", \"longName\": " << quoted(p.longName) << "}";
     }
     out << "\n  ]\n}\n";
 }
@@ -144,10 +146,14 @@ void printText(const Facts& f, std::ostream& out) {
     for (std::size_t i = 0; i < f.programs.size(); ++i)
         out << "  " << std::right << std::setw(3) << i << "  " << f.programs[i] << "\n";
     out << "Parameters (" << f.parameters.size() << "):\n";
+    // Long names, where the plug-in gives them, in a column beside the short ones.
+    const bool longNames = std::any_of(f.parameters.begin(), f.parameters.end(),
+                                       [](const Parameter& p) { return !p.longName.empty(); });
     for (std::size_t i = 0; i < f.parameters.size(); ++i) {
         const Parameter& p = f.parameters[i];
-        out << "  " << std::right << std::setw(3) << i << "  " << std::left << std::setw(20)
-            << p.name << std::setw(14) << (p.display + (p.label.empty() ? "" : " " + p.label))
+        out << "  " << std::right << std::setw(3) << i << "  " << std::left
+            << std::setw(longNames ? 10 : 20) << p.name << std::setw(longNames ? 16 : 0)
+            << p.longName << std::setw(14) << (p.display + (p.label.empty() ? "" : " " + p.label))
             << "(" << std::fixed << std::setprecision(3) << p.value << ")  " << p.shows << "\n";
         out.unsetf(std::ios::fixed);
     }

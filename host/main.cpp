@@ -25,6 +25,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <sndfile.h>
 #include <sstream>
@@ -91,6 +92,16 @@ bool sameFile(const fs::path& a, const fs::path& b) {
                                              fs::weakly_canonical(fs::absolute(b), right);
 }
 
+// "-" names standard input or output, never a file.
+const fs::path kStandardStream = "-";
+
+// Copies a finished file to standard output; throws HostError when that fails.
+void copyToStandardOutput(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::cout << in.rdbuf() << std::flush;
+    if (!in || !std::cout) throw HostError("cannot write standard output");
+}
+
 // A render never writes over its own input, nor both outputs into one file, nor over a
 // picture the user did not name.
 void checkOutputs(const RenderCommand& c) {
@@ -99,6 +110,7 @@ void checkOutputs(const RenderCommand& c) {
     for (std::size_t i = 0; i < std::size(files); ++i)
         for (std::size_t j = i + 1; j < std::size(files); ++j)
             if (!files[i].first->empty() && !files[j].first->empty() &&
+                *files[i].first != kStandardStream && *files[j].first != kStandardStream &&
                 sameFile(*files[i].first, *files[j].first))
                 throw HostError(std::string(files[j].second) + " '" + files[j].first->string() +
                                 "' is " + files[i].second + " too: choose another name");
@@ -132,25 +144,34 @@ int renderCommand(const RenderCommand& c) {
                      return n;
                  }};
     } else {
-        file.emplace(c.input);
+        if (c.input == kStandardStream)
+            file.emplace(std::string(std::istreambuf_iterator<char>(std::cin), {}),
+                         "standard input");
+        else
+            file.emplace(c.input);
         sourceFormat = file->format();
         input = {file->sampleRate(), file->channels(), file->frames(),
                  [&file](float* const* to, std::size_t n) { return file->read(to, n); }};
     }
-    const int chosen = formatForOutput(c.output, c.format, sourceFormat);
+    // Standard output has no name to take a format from: WAV unless --format says otherwise,
+    // written to a temporary file first, as most formats are completed by seeking back.
+    const bool toStdout = c.output == kStandardStream;
+    const fs::path shown = toStdout ? "standard output" : c.output;
+    const int chosen = toStdout ? formatNamed(c.format.value_or("wav"), sourceFormat)
+                                : formatForOutput(c.output, c.format, sourceFormat);
     const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
     applySetup(host, c.setup);
     if (c.demo && !c.setup.preset && !c.setup.program) selectDemoProgram(host);
     const std::size_t channels = renderedChannels(host, input.channels, c.monoMode);
-    checkWritable(c.output, format, channels, input.sampleRate);
+    checkWritable(shown, format, channels, input.sampleRate);
 
     // Claimed before the work starts, so an unwritable folder fails at once.
-    TemporaryOutput sound(c.output);
+    TemporaryOutput sound(toStdout ? fs::temp_directory_path() / "orvella-host-output" : c.output);
     std::optional<TemporaryOutput> picture;
     if (!c.spectrogram.empty()) picture.emplace(c.spectrogram);
-    AudioFileWriter writer(sound.path(), c.output, format, channels, input.sampleRate);
+    AudioFileWriter writer(sound.path(), shown, format, channels, input.sampleRate);
     const std::size_t length =
         input.frames + static_cast<std::size_t>(std::llround(c.tailSeconds * input.sampleRate));
     std::optional<Sonogram> sonogram;
@@ -163,7 +184,7 @@ int renderCommand(const RenderCommand& c) {
     };
 
     const auto started = std::chrono::steady_clock::now();
-    ProgressBar bar(stderr, !c.quiet, static_cast<double>(length) / input.sampleRate);
+    ProgressBar bar(stderr, !c.quiet && !toStdout, static_cast<double>(length) / input.sampleRate);
     render(
         host, source,
         [&writer, &sonogram](const float* const* from, std::size_t n) {
@@ -179,9 +200,12 @@ int renderCommand(const RenderCommand& c) {
         std::fprintf(stderr,
                      "orvella-host: note: %zu samples clipped in '%s'; --float writes samples "
                      "that never clip\n",
-                     writer.clipped(), c.output.c_str());
+                     writer.clipped(), shown.c_str());
     if (sonogram) sonogram->write(picture->path(), c.spectrogram);
-    sound.commit();
+    if (toStdout)
+        copyToStandardOutput(sound.path());
+    else
+        sound.commit();
     if (picture) picture->commit();
     if (c.verbose) {
         const double seconds = static_cast<double>(length) / input.sampleRate;
@@ -190,7 +214,7 @@ int renderCommand(const RenderCommand& c) {
         std::fprintf(stderr,
                      "orvella-host: rendered %.1f s of %zu-channel %.0f Hz sound into '%s' in "
                      "%.1f s (%.0fx real time)\n",
-                     seconds, channels, input.sampleRate, c.output.c_str(), took,
+                     seconds, channels, input.sampleRate, shown.c_str(), took,
                      seconds / std::max(took, 1e-3));
     }
     return 0;

@@ -388,6 +388,39 @@ enum VstVirtualKey : unsigned char {
 };
 static_assert(VKEY_NUMPAD0 == 24 && VKEY_F1 == 40 && VKEY_EQUALS == 57);
 
+// --- parameter properties -----------------------------------------------------------------
+
+// What a host may ask about a parameter beyond its 8-character name; only the fields the
+// flags mark as valid carry anything, and the label (64 characters) is always valid.
+struct VstParameterProperties {
+    float stepFloat;
+    float smallStepFloat;
+    float largeStepFloat;
+    char label[64];
+    VstInt32 flags;
+    VstInt32 minInteger;
+    VstInt32 maxInteger;
+    VstInt32 stepInteger;
+    VstInt32 largeStepInteger;
+    char shortLabel[8];
+    VstInt16 displayIndex;
+    VstInt16 category;
+    VstInt16 numParametersInCategory;
+    VstInt16 reserved;
+    char categoryLabel[24];
+    char future[16];
+};
+
+enum VstParameterFlags : VstInt32 {
+    kVstParameterIsSwitch = 1,
+    kVstParameterUsesIntegerMinMax = 1 << 1,
+    kVstParameterUsesFloatStep = 1 << 2,
+    kVstParameterUsesIntStep = 1 << 3,
+    kVstParameterSupportsDisplayIndex = 1 << 4,
+    kVstParameterSupportsDisplayCategory = 1 << 5,
+    kVstParameterCanRamp = 1 << 6,
+};
+
 // --- pins and speakers --------------------------------------------------------------------
 
 struct VstPinProperties {
@@ -455,5 +488,11 @@ static_assert(offsetof(VstTimeInfo, flags) == 84);
 static_assert(sizeof(ERect) == 8);
 static_assert(sizeof(VstKeyCode) == 8);
 static_assert(sizeof(VstPinProperties) == 128);
+static_assert(sizeof(VstParameterProperties) == 152);
+static_assert(offsetof(VstParameterProperties, label) == 12);
+static_assert(offsetof(VstParameterProperties, flags) == 76);
+static_assert(offsetof(VstParameterProperties, shortLabel) == 96);
+static_assert(offsetof(VstParameterProperties, displayIndex) == 104);
+static_assert(offsetof(VstParameterProperties, categoryLabel) == 112);
 static_assert(sizeof(VstSpeakerProperties) == 112);
 static_assert(sizeof(VstSpeakerArrangement) == 904);

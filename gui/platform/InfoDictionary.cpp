@@ -21,8 +21,13 @@ std::string readInfoString(const std::string& plistPath, const std::string& key)
     std::string bytes(size_t(length), '\0');
     file.seekg(0);
     if (!file.read(bytes.data(), length)) return {};
+    return readInfoString(bytes.data(), bytes.size(), key);
+}
+
+std::string readInfoString(const char* data, std::size_t size, const std::string& key) {
+    if (size == 0 || size > std::size_t(kMaxInfoSize)) return {};
     plist_t root = nullptr;
-    plist_from_memory(bytes.data(), uint32_t(length), &root);
+    plist_from_memory(data, uint32_t(size), &root);
     std::unique_ptr<void, void (*)(plist_t)> owner(root, &plist_free);
     if (!root || plist_get_node_type(root) != PLIST_DICT) return {};
     plist_t node = plist_dict_get_item(root, key.c_str());

@@ -1,5 +1,6 @@
 #include "gui/platform/Surface.h"
 
+#include <algorithm>
 #include <cairo.h>
 
 namespace GUI::platform {
@@ -23,7 +24,27 @@ Surface::~Surface() {
 }
 
 std::unique_ptr<Surface> Surface::loadPng(const std::string& path) {
-    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    return fromDecoded(cairo_image_surface_create_from_png(path.c_str()));
+}
+
+std::unique_ptr<Surface> Surface::loadPng(const unsigned char* data, std::size_t size) {
+    struct Reader {
+        const unsigned char* next;
+        std::size_t left;
+    } reader{data, size};
+    const auto read = [](void* closure, unsigned char* out, unsigned int length) {
+        auto& r = *static_cast<Reader*>(closure);
+        if (length > r.left) return CAIRO_STATUS_READ_ERROR;
+        std::copy(r.next, r.next + length, out);
+        r.next += length;
+        r.left -= length;
+        return CAIRO_STATUS_SUCCESS;
+    };
+    return fromDecoded(cairo_image_surface_create_from_png_stream(read, &reader));
+}
+
+std::unique_ptr<Surface> Surface::fromDecoded(void* decoded) {
+    cairo_surface_t* s = native(decoded);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
         return nullptr;

@@ -3,6 +3,7 @@
 #include "gui/CColor.h"
 #include "gui/CRect.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@ public:
 
     // Decodes a PNG file; null when the file is missing or not a PNG.
     static std::unique_ptr<Surface> loadPng(const std::string& path);
+    // Decodes PNG bytes held in memory; null when they are not a PNG.
+    static std::unique_ptr<Surface> loadPng(const unsigned char* data, std::size_t size);
 
     int width() const { return w; }
     int height() const { return h; }
@@ -38,6 +41,8 @@ public:
 
 private:
     explicit Surface(void* native);
+    // Takes a decoded image, null when its decoding failed.
+    static std::unique_ptr<Surface> fromDecoded(void* decoded);
 
     void* surface;
     int w;

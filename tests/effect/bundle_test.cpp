@@ -203,6 +203,28 @@ TEST_F(Bundle, HostilePointersIndicesAndValuesLeaveStateIntact) {
     EXPECT_EQ(plugin.dispatch(effProcessEvents, 0, 0, &holes), 1);
 }
 
+TEST_F(Bundle, ParameterPropertiesGiveTheLongNamesAndSwitches) {
+    struct Case {
+        VstInt32 index;
+        VstIntPtr answer;
+        const char *label, *shortLabel;
+        VstInt32 flags;
+    } cases[] = {{6, 1, "Ph A Feedback", "A Feedbk", 0},
+                 {13, 1, "Ph A Active", "A Active", kVstParameterIsSwitch},
+                 {8, 1, "Ph B Input", "B Input", 0},
+                 {16, 0, "", "", 0},
+                 {-1, 0, "", "", 0}};
+    for (const Case& c : cases) {
+        VstParameterProperties p{};
+        EXPECT_EQ(plugin.dispatch(effGetParameterProperties, c.index, 0, &p), c.answer);
+        EXPECT_STREQ(p.label, c.label) << c.index;
+        EXPECT_EQ(std::string(p.shortLabel, strnlen(p.shortLabel, 8)), c.shortLabel);
+        EXPECT_EQ(p.flags, c.flags);
+    }
+    // The short names and displays stay as hosts have always read them.
+    EXPECT_EQ(plugin.text(effGetParamName, 6), "A Feedbk");
+}
+
 TEST_F(Bundle, ChunksCarryProgramsBetweenInstances) {
     void* data = nullptr;
     EXPECT_EQ(plugin.dispatch(effGetChunk, 1, 0, &data), 104);

@@ -185,6 +185,32 @@ TEST_F(HostTool, RenderKeepsShapeAndFormatAndIsDeterministic) {
     }
 }
 
+TEST_F(HostTool, StandardInputAndOutputStandInForFiles) {
+    writeSound("in.flac", 48000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, noise(2, 5000));
+    struct Case {
+        const char* command; // after the tool's name and the tracer
+        const char* sameAs;  // the output rendered from file to file
+    };
+    const Case cases[] = {
+        {"render - - <in.flac >piped", "file.wav"}, // WAV unless named
+        {"render - piped <in.flac", "file.flac"},   // the input's format, as from a file
+        {"render in.flac - --format aiff >piped", "file.aiff"},
+        {"render - - --format flac <in.flac >piped", "file.flac"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ASSERT_EQ(tool({"render", "in.flac", c.sameAs, "--plugin", tracer}).status, 0);
+        std::string command = c.command;
+        command.insert(command.find(' '), " --plugin '" + tracer + "'");
+        ASSERT_EQ(std::system(("'" + built("orvella-host") + "' " + command + " 2>err").c_str()),
+                  0);
+        EXPECT_EQ(slurp("err"), ""); // no progress bar mixed into a pipe's neighbour
+        EXPECT_EQ(readSound("piped").format, readSound(c.sameAs).format);
+        EXPECT_TRUE(slurp("piped") == slurp(c.sameAs));
+        fs::remove("piped");
+    }
+}
+
 TEST_F(HostTool, EveryListedFormatInAndOut) {
     // The container each extension gives, and the encoding kept from a 16-bit, a 24-bit
     // and a float input where the container holds it (a codec's own otherwise).
@@ -476,7 +502,7 @@ TEST_F(HostTool, InfoListsProgramsParameterDisplaysAndRanges) {
     const ToolRun json = tool({"info", "--plugin", tracer, "--json"});
     EXPECT_NE(json.out.find(R"("name": "Tracer")"), std::string::npos);
     EXPECT_NE(json.out.find(R"({"index": 1, "name": "Polarity", "value": 0, "display": "Normal", )"
-                            R"("label": "", "shows": "Normal, Inverted"})"),
+                            R"("label": "", "shows": "Normal, Inverted", "longName": ""})"),
               std::string::npos)
         << json.out;
 }
@@ -666,6 +692,15 @@ TEST_F(HostTool, OrvellaChangesTheSoundDeterministicallyAndFollowsALearnedContro
     const Channels depth5 = render(in, {"--set", "A Depth=5"}).channels;
     EXPECT_EQ(depth5, render(in, {"--set", "5=5.0"}).channels);
     EXPECT_NE(depth5, render(in, {"--set", "A Depth=host:0.5"}).channels); // 5.5 shown
+    // Long names, which the plug-in gives through its parameter properties, name the same.
+    EXPECT_EQ(depth5, render(in, {"--set", "ph a depth=5"}).channels);
+    const ToolRun listed = tool({"info"});
+    EXPECT_NE(listed.out.find("A Feedbk  Ph A Feedback"), std::string::npos) << listed.out;
+    EXPECT_NE(tool({"info", "--json"}).out.find(R"("longName": "Ph B Swp Sync"})"),
+              std::string::npos);
+    EXPECT_NE(tool({"render", "in.wav", "x.wav", "--set", "Ph A Feedbak=1"})
+                  .err.find("did you mean 'Ph A Feedback'?"),
+              std::string::npos);
 }
 
 TEST_F(HostTool, ThirdPartyPluginRendersToo) {
