@@ -79,8 +79,6 @@ TEST(Table, InversesAndQuarterSine) {
     EXPECT_NEAR(table_inverse_calculate(TABLE_EXPONENTIAL, 632.5f, 20, 20000), 0.5f, 1e-4);
     EXPECT_EQ(table_inverse_calculate(TABLE_QUARTER_SINE, 0.5f, 0, 1), -999.9f);
 
-    EXPECT_EQ(quarterSine[1], 0.012272f);
-    EXPECT_EQ(quarterSine[127], 0.999981f);
     for (int i = 0; i < 127; ++i) EXPECT_NEAR(quarterSine[i], std::sin(i * M_PI / 256), 6e-7);
 }
 

