@@ -3,6 +3,7 @@
 // need the sanitiser runtimes as shared libraries. The bridge still finds it as a host
 // does, through the entry point the program exports, in the running program's bundle.
 #include "audiounit/DoruvezovException.h"
+#include "audiounit/QuietVSTHost.h"
 #include "audiounit/VSTPlugIn.h"
 #include "plugin/AudioEffect.h"
 
@@ -15,28 +16,8 @@ VSTPluginMain(audioMasterCallback master) {
     return effect ? effect->getAeffect() : nullptr;
 }
 
-namespace {
-
-// Asked nothing that matters here: no editor, no processing.
-struct Silent final : VSTHost {
-    void getVendor(VSTPlugIn&, char* text) override { *text = 0; }
-    void getProduct(VSTPlugIn&, char* text) override { *text = 0; }
-    int getVersion(VSTPlugIn&) override { return 0; }
-    bool canDo(VSTPlugIn&, const char*) override { return false; }
-    VstTimeInfo* getTimeInfo(VSTPlugIn&, int) override { return nullptr; }
-    void beginEdit(VSTPlugIn&, int) override {}
-    void automate(VSTPlugIn&, int, float) override {}
-    void endEdit(VSTPlugIn&, int) override {}
-    bool isIOPinConnected(VSTPlugIn&, bool, int) override { return true; }
-    void idle(VSTPlugIn&) override {}
-    void updateDisplay(VSTPlugIn&) override {}
-    void resizeWindow(VSTPlugIn&, int, int) override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Silent host;
+    static QuietVSTHost host;
     // One effect for the whole run, as a host keeps one: what a load leaves behind is
     // the next load's starting point.
     static VSTPlugIn* const orvella = [] {

@@ -6,6 +6,7 @@
 #include "audiounit/AUPresetFiles.h"
 #include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
+#include "audiounit/QuietVSTHost.h"
 #include "audiounit/VSTPlugIn.h"
 #include "audiounit/platform/CFBundleInfoDictionary.h"
 #include "audiounit/platform/CFHolder.h"
@@ -15,23 +16,6 @@
 #include <memory>
 
 namespace {
-
-// A host that answers nothing: the effect is only asked for its programs.
-class QuietHost final : public VSTHost {
-public:
-    void getVendor(VSTPlugIn&, char* text) override { *text = 0; }
-    void getProduct(VSTPlugIn&, char* text) override { *text = 0; }
-    int getVersion(VSTPlugIn&) override { return 0; }
-    bool canDo(VSTPlugIn&, const char*) override { return false; }
-    VstTimeInfo* getTimeInfo(VSTPlugIn&, int) override { return nullptr; }
-    void beginEdit(VSTPlugIn&, int) override {}
-    void automate(VSTPlugIn&, int, float) override {}
-    void endEdit(VSTPlugIn&, int) override {}
-    bool isIOPinConnected(VSTPlugIn&, bool, int) override { return true; }
-    void idle(VSTPlugIn&) override {}
-    void updateDisplay(VSTPlugIn&) override {}
-    void resizeWindow(VSTPlugIn&, int, int) override {}
-};
 
 void writePresets(const std::filesystem::path& bundlePath) {
     Component component = nullptr;
@@ -45,7 +29,7 @@ void writePresets(const std::filesystem::path& bundlePath) {
 
     CFHolder<CFBundle> bundle(CFBundleCreateWithPath(bundlePath));
     if (!bundle) throw DoruvezovException("Could not locate VST bundle");
-    QuietHost host;
+    QuietVSTHost host;
     VSTPlugIn effect(host, const_cast<CFBundleRef>(bundle.get()), 44100.0f, 4096);
     effect.open();
     for (int program = 0; program < effect.getProgramCount(); ++program) {
