@@ -21,11 +21,11 @@ public:
     }
     // [any thread] controller 0..127, or kNone to forget the parameter's assignment.
     void assign(int parameter, int8_t controller) {
-        slots[parameter].store(controller < 0 ? kNone : controller, std::memory_order_relaxed);
+        slots[parameter].store(controller < 0 ? kNone : controller, std::memory_order_seq_cst);
     }
     // [any thread]
     int8_t controllerOf(int parameter) const {
-        return slots[parameter].load(std::memory_order_relaxed);
+        return slots[parameter].load(std::memory_order_seq_cst);
     }
     bool has(int parameter) const { return controllerOf(parameter) != kNone; }
 

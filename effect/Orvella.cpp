@@ -368,17 +368,25 @@ void Orvella::midiController(char controller, char value) {
     }
     // The same controller twice in a row: assign it, unless the editor disarmed meanwhile.
     if (!learnParameter.compare_exchange_strong(armed, kNotLearning)) return;
-    midiAssignments.assign(armed, static_cast<int8_t>(number));
-    storeController(armed, static_cast<int8_t>(number));
+    assignController(armed, static_cast<int8_t>(number));
     lastCtrl = 255;
     highlightControl(armed, false);
 }
 
-// Learning writes the stored assignment from the audio thread or the editor's: one atomic byte.
-void Orvella::storeController(int parameter, int8_t controller) {
-    std::atomic_ref<int8_t>(
-        programs[currentProgram.load(std::memory_order_acquire)].controllers[parameter])
-        .store(controller, std::memory_order_relaxed);
+// Learning assigns from the audio thread and cancelling from the editor's, possibly at the
+// same moment: the program stores whatever assignment won. Each writer re-reads the
+// assignment after storing it and stores again if it changed meanwhile, so the last store
+// always matches the last assignment, without a lock.
+void Orvella::assignController(int parameter, int8_t controller) {
+    midiAssignments.assign(parameter, controller);
+    std::atomic_ref<int8_t> stored(
+        programs[currentProgram.load(std::memory_order_acquire)].controllers[parameter]);
+    for (int8_t now = midiAssignments.controllerOf(parameter);;) {
+        stored.store(now, std::memory_order_seq_cst);
+        const int8_t after = midiAssignments.controllerOf(parameter);
+        if (after == now) return;
+        now = after;
+    }
 }
 
 void Orvella::handleSpecialClick(long tag) {
@@ -390,8 +398,7 @@ void Orvella::handleSpecialClick(long tag) {
             // A second click on the armed control cancels and forgets its controller.
             if (!learnParameter.compare_exchange_weak(armed, kNotLearning)) continue;
             if (midiAssignments.has(parameter)) {
-                midiAssignments.assign(parameter, MidiAssignments::kNone);
-                storeController(parameter, MidiAssignments::kNone);
+                assignController(parameter, MidiAssignments::kNone);
             }
             highlightControl(parameter, false);
             return;

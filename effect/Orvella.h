@@ -92,7 +92,7 @@ private:
     // One program's values and controllers, stored whole where other threads may read them.
     static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
     void highlightControl(long tag, bool on);
-    void storeController(int parameter, int8_t controller);
+    void assignController(int parameter, int8_t controller);
     template <int Routing, bool Stereo>
     void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
     template <bool Stereo>
