@@ -44,13 +44,10 @@ VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, vo
 // Solid-frame artwork for every bitmap, the panel in a colour of its own.
 struct SolidArtwork : ResourceFolder {
     SolidArtwork() {
-        for (const auto& c : kControls) {
-            char name[16];
-            std::snprintf(name, sizeof name, "bmp%05d", c.bitmapId);
-            writeStrip(path.string(), name,
+        for (const auto& c : kControls)
+            writeStrip(path.string(), name(c.bitmapId),
                        c.kind == OrvellaLayout::Kind::AboutScreen ? 675 : c.rect.width(),
                        c.frameHeight, c.frames);
-        }
         writeStrip(path.string(), "bmp10001", 675, 386, 1, 63);
     }
 };
