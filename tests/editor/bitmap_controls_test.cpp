@@ -22,11 +22,10 @@ using namespace guitest;
 
 namespace {
 
-class BitmapControls : public ::testing::Test {
+class BitmapControls : public OffscreenFrame<200, 100> {
 protected:
-    void SetUp() override { frame = new CFrame(CRect(0, 0, 200, 100), nullptr, &editor); }
     void TearDown() override {
-        frame->forget();
+        OffscreenFrame::TearDown();
         two->forget();
         six->forget();
     }
@@ -37,12 +36,7 @@ protected:
         frame->idle();
         return control;
     }
-    int shown(const CView* v) { return shownFrame(frame->getBackBuffer(), v->getViewSize()); }
 
-    ResourceFolder resources;
-    StubEditor editor;
-    RecordingListener listener;
-    CFrame* frame = nullptr;
     CBitmap* two = resources.strip(10001, 20, 20, 2);
     CBitmap* six = resources.strip(10002, 20, 20, 6);
 };

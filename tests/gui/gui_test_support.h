@@ -14,6 +14,7 @@
 #include <cairo.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -121,6 +122,28 @@ struct StubEditor : GUI::GUIEditorInterface {
     int32_t knobMode = GUI::kLinearMode;
     int idles = 0;
     std::vector<long> edits; // begin as the index, end as -1 - index
+};
+
+// An offscreen frame W x H over a private resource folder, its controls heard by `listener`.
+template <int W, int H, class Frame = GUI::CFrame> class OffscreenFrame : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (frame) frame->forget();
+    }
+    template <class View> View* add(View* view) {
+        frame->addView(view);
+        return view;
+    }
+    // The strip frame that `view` shows after an idle pass.
+    int shown(const GUI::CView* view) {
+        frame->idle();
+        return shownFrame(frame->getBackBuffer(), view->getViewSize());
+    }
+
+    ResourceFolder resources;
+    StubEditor editor;
+    RecordingListener listener;
+    Frame* frame = new Frame(GUI::CRect(0, 0, W, H), nullptr, &editor);
 };
 
 // Mouse steps through the frame, the point taken by value.

@@ -102,9 +102,9 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         const char* report = nullptr; // null: the operation reports nothing
         const char* writes = nullptr; // what ends up in text; null: left as it was
     } cases[] = {
+        // clang-format off
         {effOpen, 0, 0, nullptr, 0, 0, "open"},
-        {effSetProgram, 0, 3, nullptr, 0, 0, "setProgram 3"},
-        {effGetProgram, 0, 0, nullptr, 0, 3},
+        {effSetProgram, 0, 3, nullptr, 0, 0, "setProgram 3"}, {effGetProgram, 0, 0, nullptr, 0, 3},
         {effSetProgramName, 0, 0, text, 0, 0, "setProgramName New name"},
         {effGetProgramName, 0, 0, text, 0, 0, nullptr, "Probe"},
         {effGetParamLabel, 4, 0, text, 0, 0, nullptr, "L4"},
@@ -127,17 +127,15 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         {effGetEffectName, 0, 0, text, 0, 1, nullptr, "Probe"},
         {effGetVendorVersion, 0, 0, nullptr, 0, 1100},
         {effVendorSpecific, 12345, 6, text, 0.5f, 7, "vendorSpecific 12345 6 0.5"},
-        {effCanDo, 0, 0, yes, 0, 1},
-        {effCanDo, 0, 0, no, 0, 0},
+        {effCanDo, 0, 0, yes, 0, 1}, {effCanDo, 0, 0, no, 0, 0},
         {effGetVstVersion, 0, 0, nullptr, 0, 2400},
         // Character, virtual key (12 is up, 14 down) and modifiers (1 shift, 4 command).
         {effEditKeyDown, 'a', 12, nullptr, 1, 1, "keyDown 97 12 1"},
         {effEditKeyUp, 'b', 14, nullptr, 4, 0, "keyUp 98 14 4"},
-        {effSetEditKnobMode, 0, 2, nullptr, 0, 1},
-        {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
+        {effSetEditKnobMode, 0, 2, nullptr, 0, 1}, {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
         {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77},
-        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0},
-        {-1, 0, 0, nullptr, 0, 0},
+        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0}, {-1, 0, 0, nullptr, 0, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         host.clearCalls();
