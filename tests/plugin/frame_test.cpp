@@ -134,7 +134,11 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         {effEditKeyUp, 'b', 14, nullptr, 4, 0, "keyUp 98 14 4"},
         {effSetEditKnobMode, 0, 2, nullptr, 0, 1}, {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
         {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77},
-        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0}, {-1, 0, 0, nullptr, 0, 0},
+        {effGetVendorString, 0, 0, text, 0, 0}, {effGetTailSize, 0, 0, nullptr, 0, 0},
+        {effGetCurrentMidiProgram, 0, 0, text, 0, -1}, {effSetBypass, 0, 1, nullptr, 0, 0},
+        {effStartProcess, 0, 0, nullptr, 0, 0}, {effGetNumMidiInputChannels, 0, 0, nullptr, 0, 0},
+        {effGetVu, 0, 0, nullptr, 0, 0}, {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0},
+        {-1, 0, 0, nullptr, 0, 0},
         // clang-format on
     };
     for (const Case& c : cases) {
