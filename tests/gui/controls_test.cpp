@@ -145,7 +145,7 @@ TEST_F(Controls, DefaultValueClickResetsKnobAndSwitch) {
     sw->setValue(1.f);
     frame->idle();
     click(*frame, {10, 10}, kLButton | kControl);
-    click(*frame, {55, 5}, kLButton | kControl);
+    click(*frame, {75, 5}, kLButton | kControl); // over the last position, not the default
     EXPECT_EQ(listener.values, (std::vector<float>{0.5f, 0.f}));
     EXPECT_EQ(editor.edits, (std::vector<long>{0, -1, 8, -9}));
     EXPECT_EQ(listener.modifierClicks.size(), 2u); // asked first, let through
