@@ -191,6 +191,8 @@ TEST_F(Controls, MovieButtonFollowsThePointerUntilRelease) {
     up(*frame, {100, 100});
     EXPECT_EQ(button->getValue(), 1.f);
     EXPECT_EQ(listener.begins + listener.ends, 4);
+    click(*frame, {10, 10}); // a click again, on the corner, turns it off
+    EXPECT_EQ(button->getValue(), 0.f);
     CPoint at(15, 15);
     EXPECT_EQ(button->onMouseDown(at, kRButton), kMouseEventNotHandled);
 }
