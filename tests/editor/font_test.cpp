@@ -305,10 +305,6 @@ TEST_F(Fonts, AlphaBitmapSharesItsImageAndMasksOnlyWithoutAlphaChannel) {
     for (CTQBitmap* b : {opaque, faded, withAlpha, blank}) b->forget();
 }
 
-} // namespace
-
-namespace {
-
 TEST(LabelFont, TheBundleNamesAWholePrintableFont) {
     const char* build = std::getenv("ORVELLA_BUILD_DIR");
     setResourceFolderOverride(std::string(build ? build : ".") + "/Orvella.vst/Contents/Resources");
