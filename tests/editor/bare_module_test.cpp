@@ -2,12 +2,7 @@
 // draws from the artwork built into the module, and a bundle's own files still win over it.
 // Needs an X server; without one the tests are skipped.
 
-#include "editor/OrvellaEditor.h"
-#include "effect/Orvella.h"
-#include "gui/CDrawContext.h"
-#include "gui/CFrame.h"
-#include "gui/PluginBundle.h"
-#include "tests/common/TestHost.h"
+#include "tests/editor/editor_test_support.h"
 
 #include <cairo.h>
 #include <cstdlib>
@@ -39,15 +34,7 @@ std::pair<int, int> drawnByModule(Display* display, const fs::path& path) {
                      [] { return false; }, 300);
     const xtest::Screenshot shot(display, parent, kWidth, kHeight);
 
-    GUI::setResourceFolderOverride(builtModule("Orvella.vst/Contents/Resources"));
-    Orvella local(nullptr);
-    auto* editor = static_cast<OrvellaEditor*>(local.getEditor());
-    editor->open(nullptr);
-    editor->idle();
-    const int differing = shot.differences(editor->getFrame()->getBackBuffer());
-    editor->close();
-    GUI::setResourceFolderOverride("");
-
+    const int differing = edtest::differencesFromOffscreen(shot);
     int replaced = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) replaced += shot.getPixel(x, y) == kReplaced;

@@ -22,10 +22,13 @@ using namespace guitest;
 
 namespace {
 
-class BitmapControls : public ::testing::Test {
+class BitmapControls : public OffscreenFrame<200, 100> {
 protected:
-    void SetUp() override { frame = new CFrame(CRect(0, 0, 200, 100), nullptr, &editor); }
-    void TearDown() override { frame->forget(); }
+    void TearDown() override {
+        OffscreenFrame::TearDown();
+        two->forget();
+        six->forget();
+    }
 
     // Adds the control and shows it once.
     template <class C> C* show(C* control) {
@@ -33,19 +36,14 @@ protected:
         frame->idle();
         return control;
     }
-    int shown(const CView* v) { return shownFrame(frame->getBackBuffer(), v->getViewSize()); }
 
-    ResourceFolder resources;
-    StubEditor editor;
-    RecordingListener listener;
-    CFrame* frame = nullptr;
+    CBitmap* two = resources.strip(10001, 20, 20, 2);
+    CBitmap* six = resources.strip(10002, 20, 20, 6);
 };
 
 const CRect kArea(10, 10, 30, 30);
 
 TEST_F(BitmapControls, FrameDrawnForEachValue) {
-    CBitmap* two = resources.strip(10001, 20, 20, 2);
-    CBitmap* six = resources.strip(10002, 20, 20, 6);
     using Make = std::function<CControl*()>;
     const Make movie = [&] { return new CTQMovieButton(kArea, nullptr, 0, two); };
     const Make momentary = [&] { return new CMomentaryButton(kArea, nullptr, 0, two); };
@@ -77,14 +75,13 @@ TEST_F(BitmapControls, FrameDrawnForEachValue) {
         EXPECT_EQ(shown(control), c.frame) << c.name << " at " << c.value;
         frame->removeView(control);
     }
-    two->forget();
-    six->forget();
 }
 
 TEST_F(BitmapControls, SelectorSwitchCellUnderThePointer) {
-    CBitmap* six = resources.strip(10001, 90, 10, 6); // cells of 30 x 5
+    CBitmap* cells = resources.strip(10003, 90, 10, 6); // cells of 30 x 5
     for (bool rowMajor : {true, false}) {
-        auto* s = show(new CSelectorSwitch(CRect(0, 0, 90, 10), &listener, 1, 2, 3, six, rowMajor));
+        auto* s =
+            show(new CSelectorSwitch(CRect(0, 0, 90, 10), &listener, 1, 2, 3, cells, rowMajor));
         const struct {
             CPoint at;
             float value;
@@ -105,11 +102,11 @@ TEST_F(BitmapControls, SelectorSwitchCellUnderThePointer) {
     auto* blank = show(new CSelectorSwitch(CRect(0, 0, 90, 10), &listener, 1, 2, 3, nullptr, true));
     click(*frame, {80, 8});
     EXPECT_EQ(blank->getValue(), 0.f); // no artwork, no cells
-    six->forget();
+    cells->forget();
 }
 
 TEST_F(BitmapControls, ButtonMatrixClicksAndCells) {
-    CBitmap* cell = resources.strip(10001, 10, 10, 2); // cells of 10 x 10
+    CBitmap* cell = resources.strip(10003, 10, 10, 2); // cells of 10 x 10
     auto* m = show(new CButtonMatrix(CRect(0, 0, 30, 20), 2, 3, &listener, 4, cell));
     unsigned char states[6];
     const auto all = [&] {
@@ -155,7 +152,6 @@ TEST_F(BitmapControls, ButtonMatrixClicksAndCells) {
 }
 
 TEST_F(BitmapControls, ButtonGesturesInOrder) {
-    CBitmap* two = resources.strip(10001, 20, 20, 2);
     auto* b = show(new CMomentaryButton(kArea, &listener, 3, two));
     down(*frame, {15, 15});
     frame->idle();
@@ -185,11 +181,9 @@ TEST_F(BitmapControls, ButtonGesturesInOrder) {
     CPoint p(45, 15);
     multi->mouse(nullptr, p);
     EXPECT_EQ(listener.values, (std::vector<float>{1 / 3.f, 2 / 3.f, 0.f, 1 / 3.f}));
-    two->forget();
 }
 
 TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsAndCutLongOnes) {
-    CBitmap* two = resources.strip(10001, 20, 20, 2);
     auto* movie = show(new CTQLabeledMovieButton(kArea, nullptr, 0, two, nullptr, "On"));
     auto* momentary = show(new CTQLabeledMomentaryButton(kArea, nullptr, 0, two, nullptr, nullptr));
     EXPECT_EQ(momentary->getLabel(), "");
@@ -197,11 +191,9 @@ TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsAndCutLongOnes) {
     movie->setLabel(std::string(100, 'x').c_str());
     EXPECT_EQ(movie->getLabel().size(), 63u);
     EXPECT_TRUE(movie->isDirty());
-    two->forget();
 }
 
 TEST_F(BitmapControls, LinearKnobRangeIgnoresModifiers) {
-    CBitmap* six = resources.strip(10001, 20, 20, 6);
     auto* k = show(new CLinearKnob(kArea, &listener, 2, 6, 20, 99, six));
     editor.knobMode = kCircularMode;
     const struct {
@@ -222,13 +214,12 @@ TEST_F(BitmapControls, LinearKnobRangeIgnoresModifiers) {
     k->setValue(0.2f);
     click(*frame, {20, 20}, kLButton | kControl); // the default value
     EXPECT_FLOAT_EQ(k->getValue(), 0.5f);
-    six->forget();
 }
 
 TEST_F(BitmapControls, SliderGroupTracksAndHandles) {
-    CBitmap* handle = resources.strip(10001, 10, 10, 1);
-    writeStrip(resources.path.string(), "bmp10002", 100, 50, 1, 5);
-    auto* back = new CBitmap(10002);
+    CBitmap* handle = resources.strip(10003, 10, 10, 1);
+    writeStrip(resources.path.string(), "bmp10004", 100, 50, 1, 5);
+    auto* back = new CBitmap(10004);
     auto* g = new CSliderGroup(CRect(10, 0, 110, 50), nullptr, 0, 4, handle, back);
     // Pitch (100 - 40) / 3 + 10 = 30: handles at 0, 30, 60, 90 from the left.
     const struct {
@@ -258,7 +249,7 @@ TEST_F(BitmapControls, SliderGroupTracksAndHandles) {
 }
 
 TEST_F(BitmapControls, DrawBufferPlotsEverySampleIntervalAndKeepsRepainting) {
-    CBitmap* back = resources.strip(10001, 10, 10, 1);
+    CBitmap* back = resources.strip(10003, 10, 10, 1);
     auto* wave = show(new CDrawBuffer(CRect(0, 0, 10, 10), nullptr, 0, back));
     EXPECT_EQ(wave->getPoint(0), 4); // mid height 10 / 2 - 1
     const float samples[] = {1.f, 9.f, -1.f, 0.f, std::nanf(""), 0.5f};

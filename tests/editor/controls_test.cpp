@@ -13,10 +13,9 @@ using namespace guitest;
 
 namespace {
 
-class HighlightFrame : public ::testing::Test {
+class HighlightFrame : public OffscreenFrame<100, 60, CHighlightFrame> {
 protected:
     void SetUp() override {
-        frame = new CHighlightFrame(CRect(0, 0, 100, 60), nullptr, &editor);
         art = resources.strip(10002, 20, 20, 1);
         for (auto [knob, x, tag] : {std::tuple{&a, 10, 0}, {&b, 50, 5}})
             frame->addView(*knob =
@@ -25,7 +24,6 @@ protected:
         frame->setHighlightColor(CColor{255, 0, 0, 255});
         frame->idle();
     }
-    void TearDown() override { frame->forget(); }
 
     // Whether `r`'s outermost pixels are all red and its inside all artwork.
     bool outlined(const CView* v) const {
@@ -36,9 +34,6 @@ protected:
     bool plain(const CRect& r) const { return shownFrame(frame->getBackBuffer(), r) == 0; }
     bool plain(const CView* v) const { return plain(v->getViewSize()); }
 
-    ResourceFolder resources;
-    StubEditor editor;
-    CHighlightFrame* frame = nullptr;
     CBitmap* art = nullptr;
     CAnimKnob* a = nullptr;
     CAnimKnob* b = nullptr;

@@ -1,10 +1,16 @@
 #pragma once
-// Shared by the editor's tests: where a control sits and the learn outline read back from
-// any picture.
+// Shared by the editor's tests: where a control sits, the learn outline read back from any
+// picture, and the editor as this process draws it.
 
+#include "editor/OrvellaEditor.h"
 #include "editor/OrvellaLayout.h"
+#include "effect/Orvella.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/PluginBundle.h"
 #include "plugin/VstInterface.h"
 #include "tests/common/MidiMessage.h"
+#include "tests/common/TestHost.h"
 
 #include <cstdint>
 
@@ -33,6 +39,22 @@ bool outlined(const Picture& p, const Rect& r, uint32_t colour) {
     for (int y = int(r.top); y < int(r.bottom); ++y)
         all &= is(int(r.left), y) && is(int(r.right) - 1, y);
     return all;
+}
+
+// Pixels of `shot` (a window's screenshot) that differ from the editor drawn offscreen in this
+// process from the built bundle's artwork, the parameters at `values` or their defaults.
+template <class Screenshot>
+int differencesFromOffscreen(const Screenshot& shot, const float* values = nullptr) {
+    GUI::setResourceFolderOverride(builtModule("Orvella.vst/Contents/Resources"));
+    Orvella local(nullptr);
+    for (int p = 0; values && p < kNumParams; ++p) local.setParameter(p, values[p]);
+    auto* editor = static_cast<OrvellaEditor*>(local.getEditor());
+    editor->open(nullptr);
+    editor->idle();
+    const int differing = shot.differences(editor->getFrame()->getBackBuffer());
+    editor->close();
+    GUI::setResourceFolderOverride("");
+    return differing;
 }
 
 } // namespace edtest

@@ -3,12 +3,6 @@
 // pointer events (XTest). Needs an X server (scripts/test starts Xvfb); without
 // one the tests are skipped.
 
-#include "editor/OrvellaEditor.h"
-#include "effect/Orvella.h"
-#include "gui/CDrawContext.h"
-#include "gui/CFrame.h"
-#include "gui/PluginBundle.h"
-#include "tests/common/TestHost.h"
 #include "tests/editor/editor_test_support.h"
 
 #include <gtest/gtest.h>
@@ -70,20 +64,11 @@ protected:
         xtest::button(display, 1, press);
         idleUntil([] { return false; }, 10);
     }
-    // Pixels of the window that differ from the picture the editor draws offscreen for the
-    // same parameter values, in this process, from the bundle's artwork.
+    // Pixels of the window that differ from the editor drawn offscreen with the same values.
     int differencesFromOffscreen() {
-        GUI::setResourceFolderOverride(builtModule("Orvella.vst/Contents/Resources"));
-        Orvella local(nullptr);
-        for (int p = 0; p < 16; ++p) local.setParameter(p, parameter(p));
-        auto* editor = static_cast<OrvellaEditor*>(local.getEditor());
-        editor->open(nullptr);
-        editor->idle();
-        const int differing =
-            Screenshot(display, child, 675, 386).differences(editor->getFrame()->getBackBuffer());
-        editor->close();
-        GUI::setResourceFolderOverride("");
-        return differing;
+        float values[kNumParams];
+        for (int p = 0; p < kNumParams; ++p) values[p] = parameter(p);
+        return edtest::differencesFromOffscreen(Screenshot(display, child, 675, 386), values);
     }
     TestHost host{builtModule("Orvella.vst/Contents/x86_64-linux/Orvella.so")};
     AEffect* effect = nullptr;

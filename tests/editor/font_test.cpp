@@ -4,18 +4,52 @@
 #include "editor/CMovieCharacterDisplay.h"
 #include "editor/CTQBitmap.h"
 #include "editor/CTQTextDisplay.h"
+#include "editor/ZudariraTable.h"
 #include "gui/CDrawContext.h"
 #include "resources/ControlArtwork.h"
-#include "tests/editor/font_test_support.h"
+#include "tests/gui/gui_test_support.h"
 
+#include <cairo.h>
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace GUI;
-using namespace fonttest;
+using namespace guitest;
 
 namespace {
+
+// Pixel (x, y) in colour x, and below `half` rows in colour 100 + x.
+void writeGlyphBitmap(const std::string& path, int width, int half) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, 2 * half);
+    auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
+    const int stride = cairo_image_surface_get_stride(s) / 4;
+    for (int y = 0; y < 2 * half; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[y * stride + x] = frameColor(x + (y < half ? 0 : 100));
+    cairo_surface_mark_dirty(s);
+    cairo_surface_write_to_png(s, path.c_str());
+    cairo_surface_destroy(s);
+}
+
+// A table file of the given records; `count` overrides the announced number.
+std::vector<uint8_t> table(const std::vector<ZudariraGlyph>& glyphs, int count = -1) {
+    std::vector<uint8_t> bytes(kZudariraHeaderSize + 16 * glyphs.size(), 0);
+    const int n = count < 0 ? int(glyphs.size()) : count;
+    bytes[10] = uint8_t(n & 255);
+    bytes[11] = uint8_t(n >> 8);
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const ZudariraGlyph& g = glyphs[i];
+        const uint16_t f[6] = {g.x, g.y, g.width, g.height, g.leftOffset, g.advance};
+        uint8_t* r = bytes.data() + kZudariraHeaderSize + 16 * i;
+        r[0] = uint8_t(g.character);
+        for (int k = 0; k < 6; ++k) {
+            r[4 + 2 * k] = uint8_t(f[k] & 255);
+            r[5 + 2 * k] = uint8_t(f[k] >> 8);
+        }
+    }
+    return bytes;
+}
 
 // 'A' plain, 'B' drawn 2 pixels left of the pen, and a glyph for the negative code -3.
 const std::vector<ZudariraGlyph> kGlyphs = {
@@ -33,18 +67,18 @@ protected:
                      {7, "Many"}});
         // Glyph bitmap pixel (x, y) has colour x in the top half, 100 + x in the bottom one.
         for (const char* name : {"Test", "Short", "Overcount", "NoTable", "Many"})
-            writeGlyphBitmap(bundle.path(name + std::string(".png")), 20, 10);
-        bundle.file("Test.tab", table(kGlyphs));
-        bundle.file("Short.tab", std::vector<uint8_t>(19, 1));
-        bundle.file("Overcount.tab", table(kGlyphs, 4));
-        bundle.file("NoBitmap.tab", table(kGlyphs));
+            writeGlyphBitmap(bundle.file(name + std::string(".png")), 20, 10);
+        bundle.write("Test.tab", table(kGlyphs));
+        bundle.write("Short.tab", std::vector<uint8_t>(19, 1));
+        bundle.write("Overcount.tab", table(kGlyphs, 4));
+        bundle.write("NoBitmap.tab", table(kGlyphs));
         std::vector<ZudariraGlyph> many(130, kGlyphs[1]);
         many[0] = kGlyphs[0];
         many[127].character = 'Z'; // past the 127th record: never loaded
-        bundle.file("Many.tab", table(many));
+        bundle.write("Many.tab", table(many));
     }
 
-    Bundle bundle;
+    ResourceFolder bundle;
 };
 
 TEST_F(Fonts, MeasuresAndHitTestsWithLeftOffsets) {
@@ -78,13 +112,16 @@ TEST_F(Fonts, GlyphsLandAtThePenWithOffsetsAndAlignment) {
         CCoord x;       // column checked on row 5
         uint32_t pixel; // expected there
     } cases[] = {
-        {font, "AB", kLeftText, 10, color(0)},    {font, "AB", kLeftText, 13, color(4)},
-        {font, "AB", kLeftText, 18, color(9)},    {font, "AB", kLeftText, 19, 0},
-        {lower, "AB", kLeftText, 10, color(100)}, // the row offset picks the lower variant
-        {font, "AB", kCenterText, 25, 0},         // 30 - 9 / 2 = 26
-        {font, "AB", kCenterText, 26, color(0)},  {font, "AB", kRightText, 21, color(0)},
-        {font, "Q", kLeftText, 10, color(0)},     // absent: record 0's glyph
-        {font, "\xfd", kLeftText, 10, color(10)}, // code -3
+        {font, "AB", kLeftText, 10, frameColor(0)},
+        {font, "AB", kLeftText, 13, frameColor(4)},
+        {font, "AB", kLeftText, 18, frameColor(9)},
+        {font, "AB", kLeftText, 19, 0},
+        {lower, "AB", kLeftText, 10, frameColor(100)}, // the row offset picks the lower variant
+        {font, "AB", kCenterText, 25, 0},              // 30 - 9 / 2 = 26
+        {font, "AB", kCenterText, 26, frameColor(0)},
+        {font, "AB", kRightText, 21, frameColor(0)},
+        {font, "Q", kLeftText, 10, frameColor(0)},     // absent: record 0's glyph
+        {font, "\xfd", kLeftText, 10, frameColor(10)}, // code -3
     };
     for (const auto& c : cases) {
         COffscreenContext image(60, 30);
@@ -96,8 +133,8 @@ TEST_F(Fonts, GlyphsLandAtThePenWithOffsetsAndAlignment) {
     // Drawn 6 wide from 2 left of the pen, measured 4: the extent and the width differ.
     COffscreenContext image(60, 30);
     font->drawText(&image, {10, 5}, "B", kLeftText);
-    EXPECT_EQ(image.getPixel(8, 5), color(4));
-    EXPECT_EQ(image.getPixel(13, 5), color(9));
+    EXPECT_EQ(image.getPixel(8, 5), frameColor(4));
+    EXPECT_EQ(image.getPixel(13, 5), frameColor(9));
     EXPECT_EQ(image.getPixel(8, 13), 0u); // B is 8 high
     font->setAlpha(128);
     EXPECT_EQ(lower->getAlpha(), 255); // each font has its own bitmap
@@ -138,13 +175,13 @@ TEST_F(Fonts, TextDisplayJustifiesOnTheCharactersItHolds) {
             new CTQTextDisplay(CRect(10, 0, 40, 10), 0, font, "A", c.justification, 255);
         COffscreenContext image(60, 10);
         display->draw(&image);
-        EXPECT_EQ(image.getPixel(c.x, 0), color(0)) << c.justification;
+        EXPECT_EQ(image.getPixel(c.x, 0), frameColor(0)) << c.justification;
         EXPECT_EQ(image.getPixel(c.x - 1, 0), 0u) << c.justification;
         // Longer than its size in characters: centred on the first character, drawn whole.
         display->setDisplayStringAtPosition("AAAA", 0);
         COffscreenContext longer(60, 10);
         display->draw(&longer);
-        EXPECT_EQ(longer.getPixel(c.x + 15, 0), color(0)) << c.justification;
+        EXPECT_EQ(longer.getPixel(c.x + 15, 0), frameColor(0)) << c.justification;
         display->forget();
     }
     auto* display = new CTQTextDisplay(CRect(0, 0, 30, 10), 0, font, "AB", 1, 200);
@@ -166,20 +203,16 @@ TEST_F(Fonts, TextDisplayJustifiesOnTheCharactersItHolds) {
     font->forget();
 }
 
-// The colour numbers of `cells` cells `width` wide on row 0 of the image.
+// The frames shown by `cells` cells `width` wide on row 0 of the image.
 std::vector<int> cellsShown(const COffscreenContext& image, int cells, int width) {
     std::vector<int> shown;
-    for (int i = 0; i < cells; ++i) {
-        int k = -1;
-        for (int c = 0; c < 256; ++c)
-            if (image.getPixel(i * width, 0) == color(c)) k = c;
-        shown.push_back(k);
-    }
+    for (int i = 0; i < cells; ++i)
+        shown.push_back(shownFrame(image, CRect(i * width, 0, i * width + width, 1)));
     return shown;
 }
 
 TEST_F(Fonts, CharacterStripDisplayPlacesCellsAndErases) {
-    writeBands(bundle.path("bmp00001.png"), 2, 95, 1, true); // cell k: colour k
+    writeStrip(bundle.path.string(), "bmp00001", 2, 1, 95); // cell k: colour k
     auto* strip = new CBitmap(1);
     constexpr int a = 'a' - ' ', b = 'b' - ' ', space = 0, none = -1;
     const struct {
@@ -217,7 +250,7 @@ TEST_F(Fonts, CharacterStripDisplayPlacesCellsAndErases) {
 }
 
 TEST_F(Fonts, DecimalDigitShowsSignDigitsPointAndFraction) {
-    writeBands(bundle.path("bmp00002.png"), 1, 13, 1, true);
+    writeStrip(bundle.path.string(), "bmp00002", 1, 1, 13);
     auto* strip = new CBitmap(2);
     const struct {
         float value;
@@ -246,12 +279,12 @@ TEST_F(Fonts, DecimalDigitShowsSignDigitsPointAndFraction) {
 }
 
 TEST_F(Fonts, AlphaBitmapSharesItsImageAndMasksOnlyWithoutAlphaChannel) {
-    writeBands(bundle.path("bmp00002.png"), 1, 13, 1, true);
+    writeStrip(bundle.path.string(), "bmp00002", 1, 1, 13);
     // One pixel of colour 0 beside a transparent one, so the file keeps its alpha channel.
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 1);
-    *reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)) = color(0);
+    *reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)) = frameColor(0);
     cairo_surface_mark_dirty(s);
-    cairo_surface_write_to_png(s, bundle.path("bmp00004.png").c_str());
+    cairo_surface_write_to_png(s, bundle.file("bmp00004.png").c_str());
     cairo_surface_destroy(s);
     auto* opaque = new CTQBitmap(CResourceDescription(2), 255);
     auto* faded = new CTQBitmap(*opaque, 51);
@@ -264,17 +297,13 @@ TEST_F(Fonts, AlphaBitmapSharesItsImageAndMasksOnlyWithoutAlphaChannel) {
     for (CTQBitmap* b : {opaque, withAlpha}) b->setTransparentColor(CColor{0, 255, 0x55, 255});
     withAlpha->drawTransparent(&image, CRect(1, 0, 2, 1));
     opaque->drawTransparent(&image, CRect(0, 1, 1, 2));
-    EXPECT_EQ(image.getPixel(1, 0), color(0));
+    EXPECT_EQ(image.getPixel(1, 0), frameColor(0));
     EXPECT_EQ(image.getPixel(0, 1), 0u);
     auto* blank = new CTQBitmap(nullptr, 3, -4, 255);
     EXPECT_EQ(blank->getWidth(), 3);
     EXPECT_EQ(blank->getHeight(), 0);
     for (CTQBitmap* b : {opaque, faded, withAlpha, blank}) b->forget();
 }
-
-} // namespace
-
-namespace {
 
 TEST(LabelFont, TheBundleNamesAWholePrintableFont) {
     const char* build = std::getenv("ORVELLA_BUILD_DIR");

@@ -16,15 +16,8 @@ using namespace guitest;
 
 namespace {
 
-class Controls : public ::testing::Test {
+class Controls : public OffscreenFrame<300, 160> {
 protected:
-    void SetUp() override { frame = new CFrame(CRect(0, 0, 300, 160), nullptr, &editor); }
-    void TearDown() override { frame->forget(); }
-
-    template <class C> C* add(C* control) {
-        frame->addView(control);
-        return control;
-    }
     // A knob without artwork, linked to the listener.
     CAnimKnob* knob(const CRect& r, long tag = 4) {
         return add(new CAnimKnob(r, &listener, tag, 33, 0, nullptr));
@@ -36,15 +29,6 @@ protected:
         strip->forget();
         return c;
     }
-    int paintAndRead(const CView* v) {
-        frame->idle();
-        return shownFrame(frame->getBackBuffer(), v->getViewSize());
-    }
-
-    ResourceFolder resources;
-    StubEditor editor;
-    RecordingListener listener;
-    CFrame* frame = nullptr;
 };
 
 TEST_F(Controls, EachControlShowsTheFrameItsRuleChooses) {
@@ -70,15 +54,15 @@ TEST_F(Controls, EachControlShowsTheFrameItsRuleChooses) {
         for (CControl* control :
              {(CControl*)knob, (CControl*)button, (CControl*)movie, (CControl*)sw})
             control->setValue(c.value);
-        EXPECT_EQ(paintAndRead(knob), c.knob);
-        EXPECT_EQ(paintAndRead(button), c.button);
-        EXPECT_EQ(paintAndRead(movie), c.movie);
-        EXPECT_EQ(paintAndRead(sw), c.toggleSwitch);
+        EXPECT_EQ(shown(knob), c.knob);
+        EXPECT_EQ(shown(button), c.button);
+        EXPECT_EQ(shown(movie), c.movie);
+        EXPECT_EQ(shown(sw), c.toggleSwitch);
     }
     movie->setValue(3.f);
     button->setValue(7.f);
-    EXPECT_EQ(paintAndRead(movie), 4);
-    EXPECT_EQ(paintAndRead(button), 1);
+    EXPECT_EQ(shown(movie), 4);
+    EXPECT_EQ(shown(button), 1);
     EXPECT_EQ(movie->getValue(), 1.f); // bounced
     EXPECT_EQ(button->getValue(), 1.f);
 
@@ -87,7 +71,7 @@ TEST_F(Controls, EachControlShowsTheFrameItsRuleChooses) {
         over<CMovieBitmap>(10003, 10, 10, 2, CRect(100, 0, 110, 10), nullptr, 5, 10, 10);
     frame->setBackgroundColor(kWhiteCColor);
     shortStrip->setValue(1.f / 9);
-    EXPECT_EQ(paintAndRead(shortStrip), 1);
+    EXPECT_EQ(shown(shortStrip), 1);
     shortStrip->setValue(1.f);
     frame->idle();
     EXPECT_EQ(frame->getBackBuffer().getPixel(105, 5), 0xffffffffu);
@@ -161,7 +145,7 @@ TEST_F(Controls, DefaultValueClickResetsKnobAndSwitch) {
     sw->setValue(1.f);
     frame->idle();
     click(*frame, {10, 10}, kLButton | kControl);
-    click(*frame, {55, 5}, kLButton | kControl);
+    click(*frame, {75, 5}, kLButton | kControl); // over the last position, not the default
     EXPECT_EQ(listener.values, (std::vector<float>{0.5f, 0.f}));
     EXPECT_EQ(editor.edits, (std::vector<long>{0, -1, 8, -9}));
     EXPECT_EQ(listener.modifierClicks.size(), 2u); // asked first, let through
@@ -207,6 +191,8 @@ TEST_F(Controls, MovieButtonFollowsThePointerUntilRelease) {
     up(*frame, {100, 100});
     EXPECT_EQ(button->getValue(), 1.f);
     EXPECT_EQ(listener.begins + listener.ends, 4);
+    click(*frame, {10, 10}); // a click again, on the corner, turns it off
+    EXPECT_EQ(button->getValue(), 0.f);
     CPoint at(15, 15);
     EXPECT_EQ(button->onMouseDown(at, kRButton), kMouseEventNotHandled);
 }

@@ -47,24 +47,14 @@ struct Probe : CControl {
     CColor color{10, 20, 30, 255};
 };
 
-class Frame : public ::testing::Test {
+class Frame : public OffscreenFrame<100, 80> {
 protected:
-    void SetUp() override { frame = new CFrame(CRect(0, 0, 100, 80), nullptr, &editor); }
-    void TearDown() override {
-        if (frame) frame->forget();
-    }
     Probe* probe(const CRect& r, int* destroyed = nullptr) {
-        auto* p = new Probe(r, &listener, destroyed);
-        frame->addView(p);
-        return p;
+        return add(new Probe(r, &listener, destroyed));
     }
-    StubEditor editor;
-    RecordingListener listener;
-    CFrame* frame = nullptr;
 };
 
 TEST_F(Frame, ClosingReleasesEveryViewAndBitmap) {
-    ResourceFolder resources;
     CBitmap* art = resources.strip(10005, 10, 10, 2);
     art->remember(); // the test's own look at it
     int destroyed = 0;

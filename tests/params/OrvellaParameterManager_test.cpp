@@ -10,10 +10,8 @@
 #include <string>
 
 namespace {
-constexpr char kCanary = 0x55;
-} // namespace
 
-namespace {
+constexpr char kCanary = 0x55;
 
 // A host lists parameters by their short names: distinct, each within its 8 characters.
 // Both sections start active, everything else at the bottom of its range.

@@ -102,9 +102,9 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         const char* report = nullptr; // null: the operation reports nothing
         const char* writes = nullptr; // what ends up in text; null: left as it was
     } cases[] = {
+        // clang-format off
         {effOpen, 0, 0, nullptr, 0, 0, "open"},
-        {effSetProgram, 0, 3, nullptr, 0, 0, "setProgram 3"},
-        {effGetProgram, 0, 0, nullptr, 0, 3},
+        {effSetProgram, 0, 3, nullptr, 0, 0, "setProgram 3"}, {effGetProgram, 0, 0, nullptr, 0, 3},
         {effSetProgramName, 0, 0, text, 0, 0, "setProgramName New name"},
         {effGetProgramName, 0, 0, text, 0, 0, nullptr, "Probe"},
         {effGetParamLabel, 4, 0, text, 0, 0, nullptr, "L4"},
@@ -125,26 +125,21 @@ TEST_F(Frame, OpcodesReachTheirOperations) {
         {effGetProgramNameIndexed, 12, 0, text, 0, 0, "getProgramNameIndexed 0 12"},
         {effGetPlugCategory, 0, 0, nullptr, 0, kPlugCategEffect},
         {effGetEffectName, 0, 0, text, 0, 1, nullptr, "Probe"},
-        {effGetVendorString, 0, 0, text, 0, 0},
         {effGetVendorVersion, 0, 0, nullptr, 0, 1100},
         {effVendorSpecific, 12345, 6, text, 0.5f, 7, "vendorSpecific 12345 6 0.5"},
-        {effCanDo, 0, 0, yes, 0, 1},
-        {effCanDo, 0, 0, no, 0, 0},
+        {effCanDo, 0, 0, yes, 0, 1}, {effCanDo, 0, 0, no, 0, 0},
         {effGetVstVersion, 0, 0, nullptr, 0, 2400},
-        {effGetTailSize, 0, 0, nullptr, 0, 0},
         // Character, virtual key (12 is up, 14 down) and modifiers (1 shift, 4 command).
         {effEditKeyDown, 'a', 12, nullptr, 1, 1, "keyDown 97 12 1"},
         {effEditKeyUp, 'b', 14, nullptr, 4, 0, "keyUp 98 14 4"},
-        {effSetEditKnobMode, 0, 2, nullptr, 0, 1},
-        {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
+        {effSetEditKnobMode, 0, 2, nullptr, 0, 1}, {effSetEditKnobMode, 0, 1, nullptr, 0, 0},
         {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77},
-        {effGetCurrentMidiProgram, 0, 0, text, 0, -1},
-        {effSetBypass, 0, 1, nullptr, 0, 0},
-        {effStartProcess, 0, 0, nullptr, 0, 0},
-        {effGetNumMidiInputChannels, 0, 0, nullptr, 0, 0},
-        {effGetVu, 0, 0, nullptr, 0, 0},
-        {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0},
+        {effGetVendorString, 0, 0, text, 0, 0}, {effGetTailSize, 0, 0, nullptr, 0, 0},
+        {effGetCurrentMidiProgram, 0, 0, text, 0, -1}, {effSetBypass, 0, 1, nullptr, 0, 0},
+        {effStartProcess, 0, 0, nullptr, 0, 0}, {effGetNumMidiInputChannels, 0, 0, nullptr, 0, 0},
+        {effGetVu, 0, 0, nullptr, 0, 0}, {effGetNumMidiOutputChannels + 1, 0, 0, nullptr, 0, 0},
         {-1, 0, 0, nullptr, 0, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         host.clearCalls();
@@ -211,30 +206,42 @@ TEST_F(Frame, CloseDeletesTheEffectAndAnswersOne) {
     EXPECT_EQ(reports(host), (std::vector<std::string>{"close", "deleted"}));
 }
 
-// A frame without a host callback: every wrapper answers its default.
+// A frame on the host given, or on none.
 class Detached final : public AudioEffectX {
 public:
     explicit Detached(audioMasterCallback master = nullptr) : AudioEffectX(master, 1, 2) {}
     void processReplacing(float**, float**, VstInt32) override {}
 };
 
-TEST(Wrappers, AnswerDefaultsWithoutAHost) {
-    Detached effect;
-    EXPECT_TRUE(effect.isInputConnected(1));
-    EXPECT_TRUE(effect.isOutputConnected(1));
-    EXPECT_EQ(effect.updateSampleRate(), 44100.0);
-    EXPECT_EQ(effect.updateBlockSize(), 1024);
-    EXPECT_EQ(effect.getMasterVersion(), 1);
-    EXPECT_EQ(effect.getTimeInfo(0), nullptr);
-    EXPECT_FALSE(effect.beginEdit(0));
-    EXPECT_FALSE(effect.endEdit(0));
-    effect.setParameterAutomated(0, 0.5f);
-    effect.masterIdle();
-    effect.resume();
-    EXPECT_EQ(effect.getPlugCategory(), kPlugCategUnknown);
-    effect.isSynth();
-    EXPECT_EQ(effect.getPlugCategory(), kPlugCategSynth);
-    EXPECT_EQ(effect.getAeffect()->flags, effFlagsCanReplacing | effFlagsIsSynth);
+// Without a host every wrapper answers its default; a host's answer replaces a stored
+// setting only when it is usable.
+TEST(Wrappers, HostAnswersReplaceTheDefaultsOnlyWhenUsable) {
+    Detached alone,
+        hosted([](AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
+            if (opcode == audioMasterGetSampleRate) return VstIntPtr(96000);
+            if (opcode == audioMasterPinConnected) // the second input is not connected
+                return VstIntPtr(index == 1 && value == 0);
+            return VstIntPtr(opcode == audioMasterBeginEdit); // and 0 for the block size
+        });
+    for (auto [effect, rate, connected] :
+         {std::tuple{&alone, 44100.0, true}, {&hosted, 96000.0, false}}) {
+        EXPECT_EQ(effect->updateSampleRate(), rate);
+        EXPECT_EQ(effect->getSampleRate(), float(rate));
+        EXPECT_EQ(effect->updateBlockSize(), 1024) << "a zero answer keeps the stored size";
+        EXPECT_EQ(effect->isInputConnected(1), connected);
+        EXPECT_TRUE(effect->isOutputConnected(1));
+        EXPECT_EQ(effect->beginEdit(3), !connected);
+        EXPECT_FALSE(effect->endEdit(3));
+    }
+    EXPECT_EQ(alone.getMasterVersion(), 1);
+    EXPECT_EQ(alone.getTimeInfo(0), nullptr);
+    alone.setParameterAutomated(0, 0.5f);
+    alone.masterIdle();
+    alone.resume();
+    EXPECT_EQ(alone.getPlugCategory(), kPlugCategUnknown);
+    alone.isSynth();
+    EXPECT_EQ(alone.getPlugCategory(), kPlugCategSynth);
+    EXPECT_EQ(alone.getAeffect()->flags, effFlagsCanReplacing | effFlagsIsSynth);
 }
 
 TEST(Wrappers, TextHelpersStayWithinTheirLength) {
@@ -253,22 +260,6 @@ TEST(Wrappers, TextHelpersStayWithinTheirLength) {
     EXPECT_STREQ(text, "-1234");
     effect.ms2string(441, text, 8);
     EXPECT_STREQ(text, "10.00");
-}
-
-TEST(Wrappers, HostAnswersReplaceStoredSettingsOnlyWhenUsable) {
-    Detached effect([](AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
-        if (opcode == audioMasterGetSampleRate) return VstIntPtr(96000);
-        if (opcode == audioMasterPinConnected) // the second input is not connected
-            return VstIntPtr(index == 1 && value == 0);
-        return VstIntPtr(opcode == audioMasterBeginEdit); // and 0 for the block size
-    });
-    EXPECT_EQ(effect.updateSampleRate(), 96000.0);
-    EXPECT_EQ(effect.getSampleRate(), 96000.0f);
-    EXPECT_EQ(effect.updateBlockSize(), 1024) << "a zero answer keeps the stored size";
-    EXPECT_FALSE(effect.isInputConnected(1));
-    EXPECT_TRUE(effect.isOutputConnected(1));
-    EXPECT_TRUE(effect.beginEdit(3));
-    EXPECT_FALSE(effect.endEdit(3));
 }
 
 } // namespace
