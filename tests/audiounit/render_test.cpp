@@ -16,8 +16,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <functional>
-#include <regex>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -206,6 +204,8 @@ TEST(AURender, OneEffectRunPerTimeStampUntilReset) {
 TEST(AURender, RefusesWhatWouldOverrunTheHostsOrItsOwnBuffers) {
     AU au;
     au.feed();
+    EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported)
+        << "interleaved";
     ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
     std::vector<float> l(kSlice), r(kSlice);
     AudioTimeStamp ts{};
@@ -244,51 +244,27 @@ TEST(AURender, RenderingAllocatesNothing) {
     EXPECT_EQ(allocationCount(), before);
 }
 
-// A copy of the built bundle in a folder of its own, changed by edit.
-struct BundleCopy {
-    explicit BundleCopy(const std::function<void(const fs::path& contents)>& edit)
-        : folder(fs::temp_directory_path() / ("au_render_" + std::to_string(getpid()))) {
+// A copy of the built bundle whose effect is another module in place of its own: by
+// default the host tests' tracing effect (gain 0.5, 7 frames of latency, each process call
+// logged with whether the time information's position is the frames processed so far).
+struct Tracer {
+    explicit Tracer(const char* module = "tests/host/trace_plugin.so")
+        : folder(fs::temp_directory_path() / ("au_render_" + std::to_string(getpid()))),
+          log(folder / "trace.txt") {
         fs::remove_all(folder);
         fs::create_directories(folder);
-        fs::copy(builtModule("Orvella.vst"), path(), fs::copy_options::recursive);
-        edit(path() / "Contents");
-    }
-    ~BundleCopy() { fs::remove_all(folder); }
-    fs::path path() const { return folder / "Orvella.vst"; }
-    fs::path folder;
-};
-
-TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
-    BundleCopy copy([](const fs::path& contents) {
-        std::ifstream in(contents / "Info.plist");
-        std::string info((std::istreambuf_iterator<char>(in)), {});
-        info = std::regex_replace(info, std::regex("<key>CanDoMonoIO</key>\\s*<true/>"),
-                                  "<key>CanDoMonoIO</key><false/>");
-        std::ofstream(contents / "Info.plist") << info;
-    });
-    AU au(copy.path());
-    EXPECT_EQ(au.channels(O, 1), kAudioUnitErr_FormatNotSupported);
-    EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported);
-}
-
-// Another effect in place of the bundle's own: by default the host tests' tracing effect
-// (gain 0.5, 7 frames of latency, each process call logged with whether the time
-// information's position is the frames processed so far).
-struct Tracer {
-    explicit Tracer(const std::string& module = "tests/host/trace_plugin.so")
-        : copy([&module](const fs::path& contents) {
-              fs::create_symlink(fs::absolute(builtModule(module.c_str())),
-                                 contents / "Resources/Trace.vst");
-          }),
-          log(copy.folder / "trace.txt") {
+        fs::copy(builtModule("Orvella.vst"), bundle(), fs::copy_options::recursive);
+        fs::create_symlink(fs::absolute(builtModule(module)),
+                           bundle() / "Contents/Resources/Trace.vst");
         setenv("ORVELLA_TRACE_FILE", log.c_str(), 1);
     }
+    ~Tracer() { fs::remove_all(folder); }
+    fs::path bundle() const { return folder / "Orvella.vst"; }
     std::string trace() const {
         std::ifstream in(log);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    BundleCopy copy;
-    fs::path log;
+    fs::path folder, log;
 };
 
 OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, Boolean*, Float64*,
@@ -300,7 +276,7 @@ OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, B
 
 TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks) {
     Tracer tracer;
-    AU au(tracer.copy.path());
+    AU au(tracer.bundle());
     heard.clear();
     char tag[] = "l";
     ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, kAudioUnitProperty_Latency, listener, tag),
@@ -328,7 +304,7 @@ TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks
 
 TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
     Tracer tracer;
-    AU source(tracer.copy.path()), chained(tracer.copy.path());
+    AU source(tracer.bundle()), chained(tracer.bundle());
     source.feed();
     const AudioUnitConnection itself{chained.unit, 0, 0};
     EXPECT_EQ(chained.set(kAudioUnitProperty_MakeConnection, itself, I),
@@ -360,7 +336,7 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
         {{"com.apple.garageband", "4.2"}, kAudioUnitErr_FormatNotSupported}};
     for (const auto& [identity, answer] : hosts) {
         SetHostIdentity(identity);
-        AU au(tracer.copy.path());
+        AU au(tracer.bundle());
         EXPECT_EQ(au.get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat, O)
                       .mChannelsPerFrame,
                   1u);
@@ -379,7 +355,7 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
 
 TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
     Tracer aware("tests/audiounit/aware_plugin.so");
-    AU au(aware.copy.path());
+    AU au(aware.bundle());
     EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_TailTime), 0.1);
     ASSERT_EQ(au.set(kAudioUnitProperty_BypassEffect, UInt32(7)), noErr);
     EXPECT_EQ(au.get<UInt32>(kAudioUnitProperty_BypassEffect), 1u);
@@ -413,7 +389,7 @@ TEST(AUView, OpensInTheHostsWindowAndFollowsTheEditorsSizeOnIdle) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) GTEST_SKIP() << "no X display";
     Tracer aware("tests/audiounit/aware_plugin.so");
-    AU au(aware.copy.path());
+    AU au(aware.bundle());
     const auto view = au.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
     const CFHolder<CFString> where(view.mCocoaAUViewBundleLocation),
         name(view.mCocoaAUViewClass[0]);
