@@ -5,6 +5,7 @@
 #include "audiounit/DoruvezovComponent.h"
 #include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/AUListeners.h"
+#include "audiounit/platform/AudioUnitCalls.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFNumber.h"
@@ -218,6 +219,13 @@ TEST_F(AUComponent, MonoConfigurationsOnlyWithCanDoMonoIOAndHostKindsFromTheIden
     ASSERT_EQ(opened.au().channelConfigurations().size(), 1u);
     EXPECT_EQ(opened.au().channelConfigurations()[0].inChannels, 2);
     EXPECT_EQ(opened.au().hostKind(), kHostLogic800);
+    AudioStreamBasicDescription format{};
+    UInt32 size = sizeof format;
+    const UInt32 out = kAudioUnitScope_Output, id = kAudioUnitProperty_StreamFormat;
+    ASSERT_EQ(AudioUnitGetProperty(opened.instance, id, out, 0, &format, &size), noErr);
+    format.mChannelsPerFrame = 1;
+    EXPECT_EQ(AudioUnitSetProperty(opened.instance, id, out, 0, &format, size),
+              kAudioUnitErr_FormatNotSupported);
 }
 
 TEST_F(AUComponent, EditsReachTheListeners) {
