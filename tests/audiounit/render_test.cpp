@@ -354,7 +354,7 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
 }
 
 TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
-    Tracer aware("tests/audiounit/aware_plugin.so");
+    Tracer aware("tests/host/trace_plugin_aware.so");
     AU au(aware.bundle());
     EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_TailTime), 0.1);
     ASSERT_EQ(au.set(kAudioUnitProperty_BypassEffect, UInt32(7)), noErr);
@@ -388,7 +388,7 @@ TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
 TEST(AUView, OpensInTheHostsWindowAndFollowsTheEditorsSizeOnIdle) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) GTEST_SKIP() << "no X display";
-    Tracer aware("tests/audiounit/aware_plugin.so");
+    Tracer aware("tests/host/trace_plugin_aware.so");
     AU au(aware.bundle());
     const auto view = au.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
     const CFHolder<CFString> where(view.mCocoaAUViewBundleLocation),
