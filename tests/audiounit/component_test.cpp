@@ -173,7 +173,7 @@ TEST_F(AUComponent, ReadsTheShippedConfigurationParameterMapAndFactoryPresets) {
     }
 }
 
-TEST_F(AUComponent, ConfigurationAndResourceFailuresFailTheOpen) {
+TEST_F(AUComponent, ConfigurationsAndResourceFailures) {
     struct Case {
         const char* name;
         std::function<void(std::string&)> edit;
@@ -188,6 +188,21 @@ TEST_F(AUComponent, ConfigurationAndResourceFailuresFailTheOpen) {
                -32767},
           Case{"copy", [](std::string&) {}, noErr}}) {
         EXPECT_EQ(Opened(bundleCopy(c.name, c.edit)).result, c.result) << c.name;
+    }
+    {
+        // Without CanDoMonoIO: one configuration, and no mono format on the stereo bus.
+        Opened stereo(
+            bundleCopy("stereo", [](std::string& i) { setKey(i, "CanDoMonoIO", "<false/>"); }));
+        ASSERT_EQ(stereo.result, noErr);
+        ASSERT_EQ(stereo.au().channelConfigurations().size(), 1u);
+        EXPECT_EQ(stereo.au().channelConfigurations()[0].inChannels, 2);
+        AudioStreamBasicDescription format{};
+        UInt32 size = sizeof format;
+        const UInt32 out = kAudioUnitScope_Output, id = kAudioUnitProperty_StreamFormat;
+        ASSERT_EQ(AudioUnitGetProperty(stereo.instance, id, out, 0, &format, &size), noErr);
+        format.mChannelsPerFrame = 1;
+        EXPECT_EQ(AudioUnitSetProperty(stereo.instance, id, out, 0, &format, size),
+                  kAudioUnitErr_FormatNotSupported);
     }
     const fs::path noMap = bundleCopy("nomap", [](std::string&) {});
     fs::remove(noMap / "Contents/Resources/SYParameters.txt");
@@ -207,25 +222,6 @@ TEST_F(AUComponent, ConfigurationAndResourceFailuresFailTheOpen) {
     EXPECT_EQ(Opened(linked).result, -32767); // two of them
     fs::remove(resources / "Effect.vst");
     EXPECT_EQ(Opened(linked).result, -32767); // no replacing
-}
-
-TEST_F(AUComponent, MonoConfigurationsOnlyWithCanDoMonoIOAndHostKindsFromTheIdentity) {
-    const fs::path stereo =
-        bundleCopy("stereo", [](std::string& i) { setKey(i, "CanDoMonoIO", "<false/>"); });
-    SetHostIdentity({"com.apple.logic.pro", "8.0.0"});
-    Opened opened(stereo);
-    ClearHostIdentity();
-    ASSERT_EQ(opened.result, noErr);
-    ASSERT_EQ(opened.au().channelConfigurations().size(), 1u);
-    EXPECT_EQ(opened.au().channelConfigurations()[0].inChannels, 2);
-    EXPECT_EQ(opened.au().hostKind(), kHostLogic800);
-    AudioStreamBasicDescription format{};
-    UInt32 size = sizeof format;
-    const UInt32 out = kAudioUnitScope_Output, id = kAudioUnitProperty_StreamFormat;
-    ASSERT_EQ(AudioUnitGetProperty(opened.instance, id, out, 0, &format, &size), noErr);
-    format.mChannelsPerFrame = 1;
-    EXPECT_EQ(AudioUnitSetProperty(opened.instance, id, out, 0, &format, size),
-              kAudioUnitErr_FormatNotSupported);
 }
 
 TEST_F(AUComponent, EditsReachTheListeners) {
