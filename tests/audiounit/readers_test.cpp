@@ -115,7 +115,7 @@ std::string preset(const std::string& name) {
            "</string><key>vstdata</key><data>AAEC</data></dict></plist>";
 }
 
-TEST(FactoryPresetList, LoadsListedFilesInOrderUpTo128) {
+TEST(FactoryPresetList, LoadsListedFilesInOrderUpTo128AndStopsAtOneThatIsNoPreset) {
     std::string list = "; comment\n\n";
     for (int i = 0; i < 130; ++i) list += "  p" + std::to_string(i) + ".aupreset\r\n";
     std::vector<std::string> asked;
@@ -130,30 +130,23 @@ TEST(FactoryPresetList, LoadsListedFilesInOrderUpTo128) {
     EXPECT_EQ(presets.preset(127).presetNumber, 127);
     EXPECT_EQ(presets.preset(127).presetName->text, "p127");
     EXPECT_EQ(presets.data(0), (std::vector<unsigned char>{0, 1, 2}));
-}
 
-TEST(FactoryPresetList, AFileThatIsNoPresetDictionaryEndsTheReading) {
-    struct Case {
-        std::string xml;
-        const char* message;
-    };
-    for (const Case& c :
-         {Case{"garbage", "Could not create property list from XML data"},
-          Case{"<plist><array/></plist>", "Invalid AUPreset format"},
-          Case{"<plist><dict><key>name</key><string>x</string></dict></plist>",
-               "Missing key in dictionary"},
-          Case{"<plist><dict><key>name</key><integer>1</integer><key>vstdata</key><data/></dict>"
-               "</plist>",
-               "Value in dictionary is not of expected type"}}) {
-        FactoryPresetList presets;
-        const std::string list = "a.aupreset\n";
+    for (const auto& [xml, message] : std::initializer_list<std::pair<std::string, const char*>>{
+             {"garbage", "Could not create property list from XML data"},
+             {"<plist><array/></plist>", "Invalid AUPreset format"},
+             {"<plist><dict><key>name</key><string>x</string></dict></plist>",
+              "Missing key in dictionary"},
+             {"<plist><dict><key>name</key><integer>1</integer><key>vstdata</key><data/></dict>"
+              "</plist>",
+              "Value in dictionary is not of expected type"}}) {
+        FactoryPresetList failing;
         try {
-            presets.read(bytes(list), bytes(list) + list.size(), [&](const std::string&) {
-                return std::vector<unsigned char>(c.xml.begin(), c.xml.end());
+            failing.read(bytes(list), bytes(list) + list.size(), [&](const std::string&) {
+                return std::vector<unsigned char>(xml.begin(), xml.end());
             });
-            ADD_FAILURE() << c.message;
+            ADD_FAILURE() << message;
         } catch (const DoruvezovException& e) {
-            EXPECT_STREQ(e.what(), c.message);
+            EXPECT_STREQ(e.what(), message);
         }
     }
 }

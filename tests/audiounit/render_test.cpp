@@ -16,8 +16,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <functional>
-#include <regex>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -206,6 +204,8 @@ TEST(AURender, OneEffectRunPerTimeStampUntilReset) {
 TEST(AURender, RefusesWhatWouldOverrunTheHostsOrItsOwnBuffers) {
     AU au;
     au.feed();
+    EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported)
+        << "interleaved";
     ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
     std::vector<float> l(kSlice), r(kSlice);
     AudioTimeStamp ts{};
@@ -244,51 +244,27 @@ TEST(AURender, RenderingAllocatesNothing) {
     EXPECT_EQ(allocationCount(), before);
 }
 
-// A copy of the built bundle in a folder of its own, changed by edit.
-struct BundleCopy {
-    explicit BundleCopy(const std::function<void(const fs::path& contents)>& edit)
-        : folder(fs::temp_directory_path() / ("au_render_" + std::to_string(getpid()))) {
+// A copy of the built bundle whose effect is another module in place of its own: by
+// default the host tests' tracing effect (gain 0.5, 7 frames of latency, each process call
+// logged with whether the time information's position is the frames processed so far).
+struct Tracer {
+    explicit Tracer(const char* module = "tests/host/trace_plugin.so")
+        : folder(fs::temp_directory_path() / ("au_render_" + std::to_string(getpid()))),
+          log(folder / "trace.txt") {
         fs::remove_all(folder);
         fs::create_directories(folder);
-        fs::copy(builtModule("Orvella.vst"), path(), fs::copy_options::recursive);
-        edit(path() / "Contents");
-    }
-    ~BundleCopy() { fs::remove_all(folder); }
-    fs::path path() const { return folder / "Orvella.vst"; }
-    fs::path folder;
-};
-
-TEST(AURender, MonoFormatOnTheStereoBusNeedsCanDoMonoIO) {
-    BundleCopy copy([](const fs::path& contents) {
-        std::ifstream in(contents / "Info.plist");
-        std::string info((std::istreambuf_iterator<char>(in)), {});
-        info = std::regex_replace(info, std::regex("<key>CanDoMonoIO</key>\\s*<true/>"),
-                                  "<key>CanDoMonoIO</key><false/>");
-        std::ofstream(contents / "Info.plist") << info;
-    });
-    AU au(copy.path());
-    EXPECT_EQ(au.channels(O, 1), kAudioUnitErr_FormatNotSupported);
-    EXPECT_EQ(au.channels(O, 2, kAudioFormatFlagIsFloat), kAudioUnitErr_FormatNotSupported);
-}
-
-// Another effect in place of the bundle's own: by default the host tests' tracing effect
-// (gain 0.5, 7 frames of latency, each process call logged with whether the time
-// information's position is the frames processed so far).
-struct Tracer {
-    explicit Tracer(const std::string& module = "tests/host/trace_plugin.so")
-        : copy([&module](const fs::path& contents) {
-              fs::create_symlink(fs::absolute(builtModule(module.c_str())),
-                                 contents / "Resources/Trace.vst");
-          }),
-          log(copy.folder / "trace.txt") {
+        fs::copy(builtModule("Orvella.vst"), bundle(), fs::copy_options::recursive);
+        fs::create_symlink(fs::absolute(builtModule(module)),
+                           bundle() / "Contents/Resources/Trace.vst");
         setenv("ORVELLA_TRACE_FILE", log.c_str(), 1);
     }
+    ~Tracer() { fs::remove_all(folder); }
+    fs::path bundle() const { return folder / "Orvella.vst"; }
     std::string trace() const {
         std::ifstream in(log);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    BundleCopy copy;
-    fs::path log;
+    fs::path folder, log;
 };
 
 OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, Boolean*, Float64*,
@@ -300,7 +276,7 @@ OSStatus transport(void*, Boolean* playing, Boolean* changed, Float64* sample, B
 
 TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks) {
     Tracer tracer;
-    AU au(tracer.copy.path());
+    AU au(tracer.bundle());
     heard.clear();
     char tag[] = "l";
     ASSERT_EQ(AudioUnitAddPropertyListener(au.unit, kAudioUnitProperty_Latency, listener, tag),
@@ -328,7 +304,7 @@ TEST(AURender, LatencyFollowsTheRateAndTimeInformationComesFromTheHostsCallbacks
 
 TEST(AURender, AConnectionPullsTheSourceUnitOncePerTimeStamp) {
     Tracer tracer;
-    AU source(tracer.copy.path()), chained(tracer.copy.path());
+    AU source(tracer.bundle()), chained(tracer.bundle());
     source.feed();
     const AudioUnitConnection itself{chained.unit, 0, 0};
     EXPECT_EQ(chained.set(kAudioUnitProperty_MakeConnection, itself, I),
@@ -360,7 +336,7 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
         {{"com.apple.garageband", "4.2"}, kAudioUnitErr_FormatNotSupported}};
     for (const auto& [identity, answer] : hosts) {
         SetHostIdentity(identity);
-        AU au(tracer.copy.path());
+        AU au(tracer.bundle());
         EXPECT_EQ(au.get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat, O)
                       .mChannelsPerFrame,
                   1u);
@@ -378,8 +354,8 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
 }
 
 TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
-    Tracer aware("tests/audiounit/aware_plugin.so");
-    AU au(aware.copy.path());
+    Tracer aware("tests/host/trace_plugin_aware.so");
+    AU au(aware.bundle());
     EXPECT_EQ(au.get<Float64>(kAudioUnitProperty_TailTime), 0.1);
     ASSERT_EQ(au.set(kAudioUnitProperty_BypassEffect, UInt32(7)), noErr);
     EXPECT_EQ(au.get<UInt32>(kAudioUnitProperty_BypassEffect), 1u);
@@ -412,8 +388,8 @@ TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
 TEST(AUView, OpensInTheHostsWindowAndFollowsTheEditorsSizeOnIdle) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) GTEST_SKIP() << "no X display";
-    Tracer aware("tests/audiounit/aware_plugin.so");
-    AU au(aware.copy.path());
+    Tracer aware("tests/host/trace_plugin_aware.so");
+    AU au(aware.bundle());
     const auto view = au.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
     const CFHolder<CFString> where(view.mCocoaAUViewBundleLocation),
         name(view.mCocoaAUViewClass[0]);
@@ -556,6 +532,9 @@ TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
               noErr);
     selectFactoryPreset(au, 2);
     EXPECT_EQ(heard, (std::vector<std::string>{"a 28/0/0"}));
+    EXPECT_EQ(au.get<SInt32>(kAudioUnitProperty_PresentPreset), 2);
+    EXPECT_EQ(au.set(kAudioUnitProperty_CurrentPreset, AUPreset{10, nullptr}),
+              kAudioUnitErr_InvalidPropertyValue);
     EXPECT_EQ(AudioUnitAddPropertyListener(au.unit, 0, listener, nullptr), noErr);
 
     heard.clear();
@@ -570,28 +549,6 @@ TEST(AUProperties, ListenersAndRenderNotificationsInOrder) {
     EXPECT_EQ(heard, (std::vector<std::string>{"b 4", "a 4", "b 8", "a 8", "a 4", "a 8"}));
     for (int i = 0; i < 127; ++i) AudioUnitAddRenderNotify(au.unit, notification, a);
     EXPECT_EQ(AudioUnitAddRenderNotify(au.unit, notification, a), memFullErr);
-}
-
-TEST(AUProperties, FactoryPresetAndSavedClassInfoReproduceTheVSTState) {
-    std::vector<float> reference;
-    CFTypeRef saved = nullptr;
-    {
-        AU au;
-        selectFactoryPreset(au, 5);
-        const auto current = au.get<AUPreset>(kAudioUnitProperty_PresentPreset);
-        EXPECT_EQ(current.presetNumber, 5);
-        CFRelease(current.presetName);
-        ASSERT_EQ(AudioUnitSetParameter(au.unit, 2, G, 0, 3.25f, 0), noErr);
-        saved = au.get<CFTypeRef>(kAudioUnitProperty_ClassInfo);
-        for (UInt32 id = 0; id < 16; ++id) reference.push_back(au.parameter(id));
-    }
-    AU fresh;
-    ASSERT_EQ(fresh.set(kAudioUnitProperty_ClassInfo, saved, G), noErr);
-    CFRelease(saved);
-    for (UInt32 id = 0; id < 16; ++id) EXPECT_EQ(fresh.parameter(id), reference[id]) << id;
-    AUPreset beyond{10, nullptr};
-    EXPECT_EQ(AudioUnitSetProperty(fresh.unit, kAudioUnitProperty_CurrentPreset, G, 0, &beyond, 4),
-              kAudioUnitErr_InvalidPropertyValue);
 }
 
 } // namespace

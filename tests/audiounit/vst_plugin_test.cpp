@@ -182,7 +182,7 @@ TEST(VSTPlugIn, AnswersAndGuardsAgainstAProbe) {
               "automate 3 0.500000;resize 300 200.000000;begin 2 0.000000;end 2 0.000000;");
 }
 
-TEST(FxpFxb, LayoutsInBothForms) {
+TEST(FxpFxb, LayoutsInBothFormsAndRoundTripsIntoAFreshInstance) {
     struct Case {
         bool chunks, bank;
         std::size_t size;
@@ -196,10 +196,22 @@ TEST(FxpFxb, LayoutsInBothForms) {
         {true, true, 160 + 1040, kFxBankChunk, 10, kFxBankChunkAt},
     };
     for (const Case& c : cases) {
-        auto p = orvella(c.chunks);
-        p->setCurrentProgram(3);
-        const Bytes data = created(*p, c.bank);
         SCOPED_TRACE(fxCodeText(c.kind));
+        auto from = orvella(c.chunks);
+        for (int program = 0; program < 10; ++program) {
+            from->setCurrentProgram(program);
+            from->setCurrentProgramName(("Mine " + std::to_string(program)).c_str());
+            for (int i = 0; i < 16; ++i) from->setParameter(i, float((program + i) % 9) / 8);
+        }
+        // A controller assignment of the last program (its record's 89th byte).
+        void* chunk = nullptr;
+        const auto bankSize = from->dispatch(effGetChunk, 0, 0, &chunk);
+        Bytes assigned(static_cast<unsigned char*>(chunk),
+                       static_cast<unsigned char*>(chunk) + bankSize);
+        assigned[9 * 104 + 88] = 42;
+        from->dispatch(effSetChunk, 0, bankSize, assigned.data());
+        from->setCurrentProgram(3);
+        const Bytes data = created(*from, c.bank);
         ASSERT_EQ(data.size(), c.size);
         // Valid records of each kind are the fuzz targets' seeds.
         if (const char* seeds = std::getenv("ORVELLA_FUZZ_SEEDS"))
@@ -211,53 +223,35 @@ TEST(FxpFxb, LayoutsInBothForms) {
         EXPECT_EQ(fxRead(&data[12]), 1);
         EXPECT_EQ(fxRead(&data[16]), CCONST('T', 'Q', 'b', 'p'));
         EXPECT_EQ(fxRead(&data[24]), c.count);
-        EXPECT_EQ(p->getCurrentProgram(), 3);
+        EXPECT_EQ(from->getCurrentProgram(), 3);
         if (c.chunks) {
             EXPECT_EQ(fxRead(&data[c.chunkAt - 4]), c.size - c.chunkAt);
-            continue;
+        } else {
+            // A program record's name and values; a bank's records in program order.
+            const std::size_t record = c.bank ? 156 + 5 * 120 : 0;
+            from->setCurrentProgram(c.bank ? 5 : 3);
+            EXPECT_EQ(fxRead(&data[record + 8]), kFxProgramParameters);
+            EXPECT_STREQ(reinterpret_cast<const char*>(&data[record + 28]),
+                         programName(*from).c_str());
+            for (int i = 0; i < 16; ++i)
+                EXPECT_EQ(fxReadFloat(&data[record + 56 + 4 * i]), from->getParameter(i));
         }
-        // A program record's name and values; a bank's records in program order.
-        const std::size_t record = c.bank ? 156 + 5 * 120 : 0;
-        p->setCurrentProgram(c.bank ? 5 : 3);
-        EXPECT_EQ(fxRead(&data[record + 8]), kFxProgramParameters);
-        EXPECT_STREQ(reinterpret_cast<const char*>(&data[record + 28]), programName(*p).c_str());
-        for (int i = 0; i < 16; ++i)
-            EXPECT_EQ(fxReadFloat(&data[record + 56 + 4 * i]), p->getParameter(i));
-    }
-}
 
-TEST(FxpFxb, RoundTripsIntoAFreshInstance) {
-    for (bool chunks : {false, true}) {
-        auto from = orvella(chunks);
-        for (int program = 0; program < 10; ++program) {
-            from->setCurrentProgram(program);
-            from->setCurrentProgramName(("Mine " + std::to_string(program)).c_str());
-            for (int i = 0; i < 16; ++i) from->setParameter(i, float((program + i) % 9) / 8);
-        }
-        // A controller assignment of the last program (its record's 89th byte).
-        void* chunk = nullptr;
-        const auto bankSize = from->dispatch(effGetChunk, 0, 0, &chunk);
-        Bytes bank(static_cast<unsigned char*>(chunk),
-                   static_cast<unsigned char*>(chunk) + bankSize);
-        bank[9 * 104 + 88] = 42;
-        from->dispatch(effSetChunk, 0, bankSize, bank.data());
-        from->setCurrentProgram(4);
-        const Bytes fxb = created(*from, true), fxp = created(*from, false);
-
-        auto to = orvella(chunks);
-        EXPECT_EQ(loaded(*to, fxb), "complete");
+        // A program goes into the current program; a bank into every program.
+        auto to = orvella(c.chunks);
         to->setCurrentProgram(7);
-        EXPECT_EQ(loaded(*to, fxp), "complete"); // program 4 over program 7
-        for (int program = 0; program < 10; ++program) {
-            SCOPED_TRACE(std::to_string(program) + (chunks ? " chunks" : " parameters"));
-            from->setCurrentProgram(program == 7 ? 4 : program);
+        EXPECT_EQ(loaded(*to, data), "complete");
+        for (int program = c.bank ? 0 : 7; program < (c.bank ? 10 : 8); ++program) {
+            SCOPED_TRACE(program);
+            from->setCurrentProgram(c.bank ? program : 3);
             to->setCurrentProgram(program);
             EXPECT_EQ(programName(*to), programName(*from));
             for (int i = 0; i < 16; ++i) EXPECT_EQ(to->getParameter(i), from->getParameter(i));
         }
-        if (!chunks) continue;
-        to->dispatch(effGetChunk, 0, 0, &chunk);
-        EXPECT_EQ(static_cast<unsigned char*>(chunk)[9 * 104 + 88], 42);
+        if (c.chunks && c.bank) {
+            to->dispatch(effGetChunk, 0, 0, &chunk);
+            EXPECT_EQ(static_cast<unsigned char*>(chunk)[9 * 104 + 88], 42);
+        }
     }
 }
 

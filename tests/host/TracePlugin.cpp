@@ -3,10 +3,14 @@
 // MIDI controller 7 set it, the last sample-accurately), delays it by kLatency samples,
 // which it reports, and appends every host interaction to the file named by
 // ORVELLA_TRACE_FILE. Compile definitions make the mono, broken and unusual variants:
-// TRACE_PINS (channels in and out), TRACE_ENTRY (the entry point's symbol), TRACE_MAGIC
-// and TRACE_REFUSE.
+// TRACE_PINS (channels in and out), TRACE_ENTRY (the entry point's symbol), TRACE_MAGIC,
+// TRACE_REFUSE, and TRACE_AWARE: an effect that knows the Audio Unit adapter (it exchanges
+// silence flags, its output silent exactly when its input was; converts values to and from
+// text itself, in a natural scale ten times the host value; reports a tail of 4410 frames;
+// supports bypass; and asks for 300 by 150 pixels on its editor's first idle).
 #include "plugin/VstInterface.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +43,7 @@ struct Plugin {
     float delay[kPins][kLatency] = {};
     std::pair<VstInt32, float> pending[64]; // controller 7 changes: frame, gain
     double processed = 0;
+    bool inputSilent = false;
     std::FILE* trace = nullptr;
 
     void log(const char* format, double a = 0, double b = 0) {
@@ -133,9 +138,41 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effEditOpen:
         return 1;
     case effEditIdle:
+#ifdef TRACE_AWARE
+        if (p.idles == 0) p.ask(audioMasterSizeWindow, 300, 150);
+#endif
         // A user turning the gain knob, as the host sees it.
         if (++p.idles == 3) p.ask(audioMasterAutomate, 0, 0, p.gain = 0.25f);
         return 0;
+#ifdef TRACE_AWARE
+    case effGetTailSize:
+        return 4410;
+    case effSetBypass:
+        return 1;
+    case effVendorSpecific:
+        switch (index) {
+        case CCONST('s', 'H', 'i', '!'):
+            return 1;
+        case CCONST('s', 'I', '0', '0'):
+            p.inputSilent = value != 0;
+            return 1;
+        case CCONST('s', 'O', '0', '0'):
+            return p.inputSilent;
+        case CCONST('s', 'V', '2', 'S'):
+            std::snprintf(static_cast<char*>(ptr), 32, "  %.1f tenths", double(opt));
+            return 1;
+        case CCONST('s', 'S', '2', 'V'):
+            return std::bit_cast<VstInt32>(0.25f);
+        case 12345: // natural to host
+            *static_cast<float*>(ptr) = opt / 10;
+            return 1;
+        case 23456: // host to natural
+            *static_cast<float*>(ptr) = opt * 10;
+            return 1;
+        default:
+            return 0;
+        }
+#endif
     default:
         return 0;
     }
