@@ -22,65 +22,102 @@ constexpr float kAbsurd = 1e5f;
 bool absurd(float x) {
     return !(std::fabs(x) < kAbsurd);
 }
-} // namespace
 
-namespace {
-// Runs one filter over a sub-block; each filter keeps its own state and sees only its own
-// signal, so a chain run filter by filter gives the same samples as one run sample by sample.
-template <class Filter> void run(Filter& filter, const float* in, float* out, int n) {
-    for (int i = 0; i < n; ++i) out[i] = filter.process(in[i]);
+using Lanes = tqsp_filter_pair::Lanes;
+
+// Calls sweep() at the start of every sub-block, counted from the first frame, and
+// frame(i) for every frame.
+template <class Sweep, class Frame> void eachFrame(int frames, Sweep sweep, Frame frame) {
+    for (int done = 0; done < frames; done += kSubBlock) {
+        sweep();
+        const int end = std::min(done + kSubBlock, frames);
+        for (int i = done; i < end; ++i) frame(i);
+    }
 }
 } // namespace
 
-// Where sections A and B are independent they run side by side in vector lanes, bit for bit
-// as each would alone. Results gather in local arrays and are copied out at the end: the
-// host's buffers may be the same memory, and every input is read before an output is written.
-template <int Routing, bool Stereo>
-void Orvella::processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n) {
-    float a[kSubBlock], b[kSubBlock];
-    if constexpr (Routing == kOutA) {
-        // Section B takes section A's output before A's low pass: a serial chain.
-        run(highPassA, inL, a, n);
-        tqsp_filter_pair::cascade(phaserA, phaserB, a, a, b, n);
-        if constexpr (Stereo) {
-            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
-        } else {
-            run(lowPassB, b, a, n);
-        }
-    } else if constexpr (!Stereo && Routing == kInB) {
-        // One input and "In B": section B and its filters rest.
-        run(highPassA, inL, a, n);
-        run(phaserA, a, a, n);
-        run(lowPassA, a, a, n);
+void Orvella::setSweep(Sweep s) {
+    phaserA.setModulation(s.a);
+    phaserB.setModulation(s.b);
+}
+
+// Sections A and B are independent: they run side by side in vector lanes, bit for bit as
+// each would alone, the whole path of a frame at a time. In every routing a frame's inputs
+// are read before its outputs are written: the host's buffers may be the same memory.
+template <int Routing, bool Stereo, class NextSweep>
+void Orvella::processSideBySide(const float* inL, const float* inR, float* outL, float* outR,
+                                int frames, NextSweep nextSweep) {
+    tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
+    tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+    const float* inB = Routing == kInB ? inR : inL;
+    auto sweep = [&] {
+        setSweep(nextSweep());
+        phasers.takeDesign();
+    };
+    if constexpr (Stereo) {
+        tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
+        eachFrame(frames, sweep, [&](int i) {
+            const Lanes y =
+                lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
+            outL[i] = y[0];
+            outR[i] = y[1];
+        });
     } else {
-        tqsp_filter_pair::process(highPassA, highPassB, inL, Stereo && Routing == kInB ? inR : inL,
-                                  a, b, n);
-        tqsp_filter_pair::process(phaserA, phaserB, a, b, a, b, n);
-        if constexpr (Stereo) {
-            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
-        } else {
-            for (int i = 0; i < n; ++i) a[i] += b[i]; // the plain sum, not halved
-            run(lowPassA, a, a, n);
-        }
+        eachFrame(frames, sweep, [&](int i) {
+            const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
+            outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
+        });
     }
-    std::copy_n(a, n, outL);
-    if constexpr (Stereo) std::copy_n(b, n, outR);
 }
 
-template <bool Stereo>
-void Orvella::processRouted(int routing, const float* inL, const float* inR, float* outL,
-                            float* outR, int n) {
-    switch (routing) {
-    case kInA:
-        processSubBlock<kInA, Stereo>(inL, inR, outL, outR, n);
-        break;
-    case kOutA:
-        processSubBlock<kOutA, Stereo>(inL, inR, outL, outR, n);
-        break;
-    default:
-        processSubBlock<kInB, Stereo>(inL, inR, outL, outR, n);
-        break;
+// Section B takes section A's output before A's low pass. B runs one frame behind A, so the
+// two still share the lanes; B takes each sub-block's sweep one frame after A.
+template <bool Stereo, class NextSweep>
+void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
+                              NextSweep nextSweep) {
+    Sweep s = nextSweep();
+    setSweep(s);
+    float a = phaserA.process(highPassA.process(in[0]));
+    auto run = [&](auto output) {
+        tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+        for (int i = 1; i < frames; ++i) {
+            if (i % kSubBlock == 0) {
+                s = nextSweep();
+                phaserA.setModulation(s.a);
+                phasers.takeDesign();
+            } else if (i % kSubBlock == 1 && i > 1) {
+                phaserB.setModulation(s.b);
+                phasers.takeDesign();
+            }
+            const Lanes y = phasers.process(Lanes{highPassA.process(in[i]), a});
+            output(i - 1, a, y[1]);
+            a = y[0];
+        }
+    };
+    if constexpr (Stereo) {
+        tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
+        run([&](int i, float fromA, float fromB) {
+            const Lanes y = lowPasses.process(Lanes{fromA, fromB});
+            outL[i] = y[0];
+            outR[i] = y[1];
+        });
+    } else {
+        run([&](int i, float, float fromB) { outL[i] = lowPassB.process(fromB); });
     }
+    if (frames > 1 && (frames - 1) % kSubBlock == 0) phaserB.setModulation(s.b);
+    const float b = phaserB.process(a);
+    if constexpr (Stereo)
+        outR[frames - 1] = lowPassB.process(b), outL[frames - 1] = lowPassA.process(a);
+    else
+        outL[frames - 1] = lowPassB.process(b);
+}
+
+// One input and "In B": section B and its filters rest.
+template <class NextSweep>
+void Orvella::processAlone(const float* in, float* out, int frames, NextSweep nextSweep) {
+    eachFrame(
+        frames, [&] { setSweep(nextSweep()); },
+        [&](int i) { out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i]))); });
 }
 
 void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -115,30 +152,38 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
         break;
     }
     const float manual = manualSweep;
-
-    int done = 0;
-    do { // a call with no frames still makes one sub-block: the sweep steps once
-        const int n = std::min(kSubBlock, frames - done);
+    auto nextSweep = [&] {
         const float g1 = gen_LFO_dsp(&gen1);
         const float g2 = gen_LFO_dsp(&gen2);
         const float targetA = (manual * wManA + wGen1A * g1) * depthA;
-        phaserA.setModulation(mod_lag_dsp(&sweepLagA, targetA));
         const float targetB = (manual * wManB + (g1 * wGen1B + g2 * wGen2B)) * depthB;
-        phaserB.setModulation(mod_lag_dsp(&sweepLagB, targetB));
+        return Sweep{mod_lag_dsp(&sweepLagA, targetA), mod_lag_dsp(&sweepLagB, targetB)};
+    };
+    if (frames == 0) { // a call with no frames still makes one sub-block: the sweep steps once
+        setSweep(nextSweep());
+        return;
+    }
 
-        const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
-        const float* inL = inputs[0] + done;
-        float* outL = outputs[0] + done;
-        if (stereo)
-            processRouted<true>(routing, inL, routing == kInB ? inputs[1] + done : nullptr, outL,
-                                outputs[1] + done, n);
+    const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
+    const float* inL = inputs[0];
+    float* outL = outputs[0];
+    if (stereo) {
+        if (routing == kInA)
+            processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, nextSweep);
+        else if (routing == kOutA)
+            processInSeries<true>(inL, outL, outputs[1], frames, nextSweep);
         else
-            processRouted<false>(routing, inL, nullptr, outL, nullptr, n);
-        done += n;
-    } while (done < frames);
+            processSideBySide<kInB, true>(inL, inputs[1], outL, outputs[1], frames, nextSweep);
+    } else {
+        if (routing == kInA)
+            processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, frames, nextSweep);
+        else if (routing == kOutA)
+            processInSeries<false>(inL, outL, nullptr, frames, nextSweep);
+        else
+            processAlone(inL, outL, frames, nextSweep);
+    }
 
     // Every filter's memory reaches the last output frame within the block.
-    if (frames > 0 &&
-        (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1]))))
+    if (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1])))
         clearFilters();
 }
