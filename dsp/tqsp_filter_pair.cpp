@@ -10,16 +10,13 @@ tqsp_filter_pair::Biquads::~Biquads() {
 
 tqsp_filter_pair::Phasers::Phasers(tqsp_filter_swept_phasor& a, tqsp_filter_swept_phasor& b)
     : a(a), b(b), rise{a.mixSmoother.riseCoefficient, b.mixSmoother.riseCoefficient},
-      fall{a.mixSmoother.fallCoefficient, b.mixSmoother.fallCoefficient},
-      mix{a.mixSmoother.output, b.mixSmoother.output}, last{a.lastChainOutput, b.lastChainOutput},
-      feedbackLowPass(a.feedbackLowPass, b.feedbackLowPass), lpB0{a.outputLowPass.b0,
-                                                                  b.outputLowPass.b0},
-      lpB1{a.outputLowPass.b1, b.outputLowPass.b1}, lpA1{a.outputLowPass.a1, b.outputLowPass.a1},
-      lpX1{a.outputLowPass.x1, b.outputLowPass.x1}, lpY1{a.outputLowPass.y1, b.outputLowPass.y1} {
-    for (int k = 0; k < kStages; ++k) {
-        stageX1[k] = Lanes{a.stages[k].x1, b.stages[k].x1};
-        stageY1[k] = Lanes{a.stages[k].y1, b.stages[k].y1};
-    }
+      fall{a.mixSmoother.fallCoefficient, b.mixSmoother.fallCoefficient}, mix{a.mixSmoother.output,
+                                                                              b.mixSmoother.output},
+      feedbackLowPass(a.feedbackLowPass, b.feedbackLowPass),
+      lpB0{a.outputLowPass.b0, b.outputLowPass.b0}, lpB1{a.outputLowPass.b1, b.outputLowPass.b1},
+      lpA1{a.outputLowPass.a1, b.outputLowPass.a1}, lpY1{a.outputLowPass.y1, b.outputLowPass.y1} {
+    for (int k = 0; k < kStages; ++k) history[k] = Lanes{a.stages[k].x1, b.stages[k].x1};
+    history[kStages] = Lanes{a.lastChainOutput, b.lastChainOutput};
     takeDesign();
 }
 
@@ -32,11 +29,11 @@ void tqsp_filter_pair::Phasers::takeDesign() {
 tqsp_filter_pair::Phasers::~Phasers() {
     a.mixSmoother.target = target[0], b.mixSmoother.target = target[1];
     a.mixSmoother.output = mix[0], b.mixSmoother.output = mix[1];
-    a.lastChainOutput = last[0], b.lastChainOutput = last[1];
     for (int k = 0; k < kStages; ++k) {
-        a.stages[k].x1 = stageX1[k][0], b.stages[k].x1 = stageX1[k][1];
-        a.stages[k].y1 = stageY1[k][0], b.stages[k].y1 = stageY1[k][1];
+        a.stages[k].x1 = history[k][0], b.stages[k].x1 = history[k][1];
+        a.stages[k].y1 = history[k + 1][0], b.stages[k].y1 = history[k + 1][1];
     }
-    a.outputLowPass.x1 = lpX1[0], b.outputLowPass.x1 = lpX1[1];
+    a.lastChainOutput = a.outputLowPass.x1 = history[kStages][0];
+    b.lastChainOutput = b.outputLowPass.x1 = history[kStages][1];
     a.outputLowPass.y1 = lpY1[0], b.outputLowPass.y1 = lpY1[1];
 }

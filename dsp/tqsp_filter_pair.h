@@ -48,16 +48,18 @@ struct tqsp_filter_pair {
         void takeDesign();
 
         Lanes process(Lanes x) {
+            const Lanes chainOutput = history[kStages]; // the output low pass's last input
             return tqsp_filter_swept_phasor::step(
-                x, mix, target, rise, fall, feedback, last,
+                x, mix, target, rise, fall, feedback, history[kStages],
                 [this](Lanes v) { return feedbackLowPass.process(v); },
                 [this](int k, Lanes v) {
-                    return tqsp_filter_all_pass_one_pole::step(stageA[k], v, stageX1[k],
-                                                               stageY1[k]);
+                    const Lanes y = tqsp_filter_all_pass_one_pole::output(stageA[k], v, history[k],
+                                                                          history[k + 1]);
+                    history[k] = v;
+                    return y;
                 },
-                [this](Lanes v) {
-                    return tqsp_filter_butterworth_first_order::step(v, lpB0, lpB1, lpA1, lpX1,
-                                                                     lpY1);
+                [this, x1 = chainOutput](Lanes v) mutable {
+                    return tqsp_filter_butterworth_first_order::step(v, lpB0, lpB1, lpA1, x1, lpY1);
                 });
         }
 
@@ -66,10 +68,13 @@ struct tqsp_filter_pair {
         static constexpr int kStages = tqsp_filter_swept_phasor::kStages;
 
         tqsp_filter_swept_phasor &a, &b;
-        Lanes target, rise, fall, mix, feedback, last;
+        Lanes target, rise, fall, mix, feedback;
         Biquads feedbackLowPass;
-        Lanes stageA[kStages], stageX1[kStages], stageY1[kStages];
+        Lanes stageA[kStages];
+        // The last input of every stage, then the chain's last output: one stage's last
+        // output is the next one's last input, and the chain's is the output low pass's.
+        Lanes history[kStages + 1];
         Doubles lpB0, lpB1, lpA1;
-        Lanes lpX1, lpY1;
+        Lanes lpY1;
     };
 };
