@@ -13,8 +13,9 @@
 #include "dsp/tqsp_filter_swept_phasor.h"
 
 struct tqsp_filter_pair {
-    // Lane 0 belongs to filter a, lane 1 to filter b.
-    typedef float Lanes __attribute__((vector_size(8)));
+    // Lane 0 belongs to filter a, lane 1 to filter b; lanes 2 and 3 stay zero. A register's
+    // full width lets the arithmetic take its operands straight from memory.
+    typedef float Lanes __attribute__((vector_size(16)));
 
     // [audio thread] Two second-order sections.
     class Biquads {
@@ -58,13 +59,18 @@ struct tqsp_filter_pair {
                     history[k] = v;
                     return y;
                 },
-                [this, x1 = chainOutput](Lanes v) mutable {
-                    return tqsp_filter_butterworth_first_order::step(v, lpB0, lpB1, lpA1, x1, lpY1);
+                [this, x1 = low(chainOutput)](Lanes v) mutable {
+                    const Low y = tqsp_filter_butterworth_first_order::step(low(v), lpB0, lpB1,
+                                                                            lpA1, x1, lpY1);
+                    return __builtin_shufflevector(y, Low{}, 0, 1, 2, 3);
                 });
         }
 
     private:
+        // The output low pass computes in double precision, two lanes to a register.
         typedef double Doubles __attribute__((vector_size(16)));
+        typedef float Low __attribute__((vector_size(8)));
+        static Low low(Lanes v) { return __builtin_shufflevector(v, v, 0, 1); }
         static constexpr int kStages = tqsp_filter_swept_phasor::kStages;
 
         tqsp_filter_swept_phasor &a, &b;
@@ -75,6 +81,6 @@ struct tqsp_filter_pair {
         // output is the next one's last input, and the chain's is the output low pass's.
         Lanes history[kStages + 1];
         Doubles lpB0, lpB1, lpA1;
-        Lanes lpY1;
+        Low lpY1;
     };
 };
