@@ -70,46 +70,55 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     }
 }
 
-// Section B takes section A's output before A's low pass. B runs one frame behind A, so the
-// two still share the lanes; B takes each sub-block's sweep one frame after A.
+// Section B takes section A's output before A's low pass. B runs two frames behind A, so
+// the two still share the lanes and A's output is ready well before B needs it; B takes
+// each sub-block's sweep two frames after A.
 template <bool Stereo, class NextSweep>
 void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
                               NextSweep nextSweep) {
+    constexpr int kLag = 2;
+    float fromA[kLag]; // A's outputs not yet taken by B, by frame modulo kLag
     Sweep s = nextSweep();
     setSweep(s);
-    float a = phaserA.process(highPassA.process(in[0]));
+    for (int i = 0; i < std::min(kLag, frames); ++i)
+        fromA[i] = phaserA.process(highPassA.process(in[i]));
     auto run = [&](auto output) {
         tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
-        for (int i = 1; i < frames; ++i) {
+        for (int i = kLag; i < frames; ++i) {
+            const int j = i - kLag; // B's frame
             if (i % kSubBlock == 0) {
                 s = nextSweep();
                 phaserA.setModulation(s.a);
                 phasers.takeDesign();
-            } else if (i % kSubBlock == 1 && i > 1) {
+            } else if (j % kSubBlock == 0) {
                 phaserB.setModulation(s.b);
                 phasers.takeDesign();
             }
+            float& a = fromA[i % kLag];
             const Lanes y = phasers.process(Lanes{highPassA.process(in[i]), a});
-            output(i - 1, a, y[1]);
+            output(j, a, y[1]);
             a = y[0];
         }
     };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
-        run([&](int i, float fromA, float fromB) {
+        run([&](int j, float fromA, float fromB) {
             const Lanes y = lowPasses.process(Lanes{fromA, fromB});
-            outL[i] = y[0];
-            outR[i] = y[1];
+            outL[j] = y[0];
+            outR[j] = y[1];
         });
     } else {
-        run([&](int i, float, float fromB) { outL[i] = lowPassB.process(fromB); });
+        run([&](int j, float, float fromB) { outL[j] = lowPassB.process(fromB); });
     }
-    if (frames > 1 && (frames - 1) % kSubBlock == 0) phaserB.setModulation(s.b);
-    const float b = phaserB.process(a);
-    if constexpr (Stereo)
-        outR[frames - 1] = lowPassB.process(b), outL[frames - 1] = lowPassA.process(a);
-    else
-        outL[frames - 1] = lowPassB.process(b);
+    for (int j = std::max(frames - kLag, 0); j < frames; ++j) {
+        if (j % kSubBlock == 0 && j > 0) phaserB.setModulation(s.b);
+        const float a = fromA[j % kLag];
+        const float b = phaserB.process(a);
+        if constexpr (Stereo)
+            outL[j] = lowPassA.process(a), outR[j] = lowPassB.process(b);
+        else
+            outL[j] = lowPassB.process(b);
+    }
 }
 
 // One input and "In B": section B and its filters rest.
