@@ -45,8 +45,9 @@ struct tqsp_filter_pair {
         Phasers(const Phasers&) = delete;
         Phasers& operator=(const Phasers&) = delete;
 
-        // The stage coefficients, feedback and mix target the filters hold now.
-        void takeDesign();
+        // The stage coefficients, feedback and mix target filter a (lane 0) or b (lane 1)
+        // holds now.
+        void takeDesign(int lane);
 
         Lanes process(Lanes x) {
             const Lanes chainOutput = history[kStages]; // the output low pass's last input

@@ -93,6 +93,8 @@ private:
     static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
     void highlightControl(long tag, bool on);
     void assignController(int parameter, int8_t controller);
+    // [audio thread] The signal path, unsuspended.
+    void processFrames(float** inputs, float** outputs, int frames);
     // The sweep position of each section, -1..+1, for one sub-block.
     struct Sweep {
         float a, b;

@@ -25,11 +25,16 @@ bool absurd(float x) {
 
 using Lanes = tqsp_filter_pair::Lanes;
 
-// Calls sweep() at the start of every sub-block, counted from the first frame, and
-// frame(i) for every frame.
-template <class Sweep, class Frame> void eachFrame(int frames, Sweep sweep, Frame frame) {
+// Calls frame(i) for every frame, in sub-blocks counted from the first frame. take() starts
+// each sub-block with the sweep sweep() made for it, which for the next sub-block runs
+// ahead, while this one's frames are computed: the stage designs then never hold the
+// frames up.
+template <class Sweep, class Take, class Frame>
+void eachFrame(int frames, Sweep sweep, Take take, Frame frame) {
+    sweep();
     for (int done = 0; done < frames; done += kSubBlock) {
-        sweep();
+        take();
+        if (done + kSubBlock < frames) sweep();
         const int end = std::min(done + kSubBlock, frames);
         for (int i = done; i < end; ++i) frame(i);
     }
@@ -50,20 +55,21 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
     tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
     const float* inB = Routing == kInB ? inR : inL;
-    auto sweep = [&] {
-        setSweep(nextSweep());
-        phasers.takeDesign();
+    auto sweep = [&] { setSweep(nextSweep()); };
+    auto take = [&] {
+        phasers.takeDesign(0);
+        phasers.takeDesign(1);
     };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
-        eachFrame(frames, sweep, [&](int i) {
+        eachFrame(frames, sweep, take, [&](int i) {
             const Lanes y =
                 lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
             outL[i] = y[0];
             outR[i] = y[1];
         });
     } else {
-        eachFrame(frames, sweep, [&](int i) {
+        eachFrame(frames, sweep, take, [&](int i) {
             const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
             outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
         });
@@ -71,28 +77,41 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
 }
 
 // Section B takes section A's output before A's low pass. B runs two frames behind A, so
-// the two still share the lanes and A's output is ready well before B needs it; B takes
-// each sub-block's sweep two frames after A.
+// the two still share the lanes and A's output is ready well before B needs it. B's
+// sub-blocks, and the sweep it takes at each, start two frames after A's. As side by side,
+// each section's next design is made once the lanes hold its current one; only a design B
+// needs among the last two frames, which it runs alone, is made when due.
 template <bool Stereo, class NextSweep>
 void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
                               NextSweep nextSweep) {
     constexpr int kLag = 2;
     float fromA[kLag]; // A's outputs not yet taken by B, by frame modulo kLag
-    Sweep s = nextSweep();
-    setSweep(s);
+    Sweep next = nextSweep();
+    setSweep(next);
     for (int i = 0; i < std::min(kLag, frames); ++i)
         fromA[i] = phaserA.process(highPassA.process(in[i]));
+    // The sweep for the sub-block starting at A's frame i, made ahead: A's design at once,
+    // B's once B has taken its current one at its frame i - kSubBlock.
+    auto prepareA = [&](int i) {
+        if (i >= frames) return;
+        next = nextSweep();
+        phaserA.setModulation(next.a);
+    };
+    auto prepareB = [&](int j) {
+        if (j + kLag < frames) phaserB.setModulation(next.b);
+    };
     auto run = [&](auto output) {
         tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+        prepareA(kSubBlock);
+        prepareB(kSubBlock);
         for (int i = kLag; i < frames; ++i) {
             const int j = i - kLag; // B's frame
             if (i % kSubBlock == 0) {
-                s = nextSweep();
-                phaserA.setModulation(s.a);
-                phasers.takeDesign();
-            } else if (j % kSubBlock == 0) {
-                phaserB.setModulation(s.b);
-                phasers.takeDesign();
+                phasers.takeDesign(0);
+                prepareA(i + kSubBlock);
+            } else if (j % kSubBlock == 0 && j > 0) {
+                phasers.takeDesign(1);
+                prepareB(j + kSubBlock);
             }
             float& a = fromA[i % kLag];
             const Lanes y = phasers.process(Lanes{highPassA.process(in[i]), a});
@@ -111,7 +130,7 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
         run([&](int j, float, float fromB) { outL[j] = lowPassB.process(fromB); });
     }
     for (int j = std::max(frames - kLag, 0); j < frames; ++j) {
-        if (j % kSubBlock == 0 && j > 0) phaserB.setModulation(s.b);
+        if (j % kSubBlock == 0 && j > 0) phaserB.setModulation(next.b); // not made ahead
         const float a = fromA[j % kLag];
         const float b = phaserB.process(a);
         if constexpr (Stereo)
@@ -121,26 +140,25 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
     }
 }
 
-// One input and "In B": section B and its filters rest.
+// One input and "In B": section B and its filters rest. Section A runs alone, on the design
+// its filters hold, so each sub-block's sweep comes just before its frames.
 template <class NextSweep>
 void Orvella::processAlone(const float* in, float* out, int frames, NextSweep nextSweep) {
-    eachFrame(
-        frames, [&] { setSweep(nextSweep()); },
-        [&](int i) { out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i]))); });
+    for (int done = 0; done < frames; done += kSubBlock) {
+        setSweep(nextSweep());
+        for (int i = done; i < std::min(done + kSubBlock, frames); ++i)
+            out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i])));
+    }
 }
 
-void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    applyPendingParameters();
+// Built twice, the loader choosing: with AVX2's three-operand instructions where the
+// processor has them (fewer register copies, the same arithmetic to the bit), and for any
+// x86-64. Everything it calls in this file is built into each copy.
+__attribute__((target_clones("avx2", "default"), flatten)) void
+Orvella::processFrames(float** inputs, float** outputs, int frames) {
     OrvellaParameterManager& p = *paramManager;
     const float depthA = p.getDSPValue(kPhaserADepth);
     const float depthB = p.getDSPValue(kPhaserBDepth);
-    const bool stereo = inputCount == 2;
-    const int frames = std::max(sampleFrames, 0);
-    if (suspended) {
-        std::fill_n(outputs[0], frames, 0.0f);
-        if (stereo) std::fill_n(outputs[1], frames, 0.0f);
-        return;
-    }
 
     const bool sweepAManual = p.getNaturalValue(kPhaserASweepCtrl) != 0;
     const float wGen1A = sweepAManual ? 0.0f : 1.0f;
@@ -176,7 +194,7 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
     const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
     const float* inL = inputs[0];
     float* outL = outputs[0];
-    if (stereo) {
+    if (inputCount == 2) {
         if (routing == kInA)
             processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, nextSweep);
         else if (routing == kOutA)
@@ -191,8 +209,20 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
         else
             processAlone(inL, outL, frames, nextSweep);
     }
+}
 
+void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    applyPendingParameters();
+    const bool stereo = inputCount == 2;
+    const int frames = std::max(sampleFrames, 0);
+    if (suspended) {
+        std::fill_n(outputs[0], frames, 0.0f);
+        if (stereo) std::fill_n(outputs[1], frames, 0.0f);
+        return;
+    }
+    processFrames(inputs, outputs, frames);
     // Every filter's memory reaches the last output frame within the block.
-    if (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1])))
+    if (frames > 0 &&
+        (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1]))))
         clearFilters();
 }
