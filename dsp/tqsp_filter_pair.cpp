@@ -23,9 +23,11 @@ tqsp_filter_pair::Phasers::Phasers(tqsp_filter_swept_phasor& a, tqsp_filter_swep
 
 void tqsp_filter_pair::Phasers::takeDesign(int lane) {
     const tqsp_filter_swept_phasor& f = lane == 0 ? a : b;
-    target[lane] = f.mixTarget;
-    feedback[lane] = f.feedback;
-    for (int k = 0; k < kStages; ++k) stageA[k][lane] = f.stages[k].a;
+    // Whole vectors are written: a vector read back after a write of one lane would wait.
+    auto set = [lane](Lanes& v, float x) { v = lane == 0 ? Lanes{x, v[1]} : Lanes{v[0], x}; };
+    set(target, f.mixTarget);
+    set(feedback, f.feedback);
+    for (int k = 0; k < kStages; ++k) set(stageA[k], f.stages[k].a);
 }
 
 tqsp_filter_pair::Phasers::~Phasers() {
