@@ -17,8 +17,13 @@ tqsp_filter_pair::Phasers::Phasers(tqsp_filter_swept_phasor& a, tqsp_filter_swep
       lpA1{a.outputLowPass.a1, b.outputLowPass.a1}, lpY1{a.outputLowPass.y1, b.outputLowPass.y1} {
     for (int k = 0; k < kStages; ++k) history[k] = Lanes{a.stages[k].x1, b.stages[k].x1};
     history[kStages] = Lanes{a.lastChainOutput, b.lastChainOutput};
-    takeDesign(0);
-    takeDesign(1);
+    takeDesign();
+}
+
+void tqsp_filter_pair::Phasers::takeDesign() {
+    target = Lanes{a.mixTarget, b.mixTarget};
+    feedback = Lanes{a.feedback, b.feedback};
+    for (int k = 0; k < kStages; ++k) stageA[k] = Lanes{a.stages[k].a, b.stages[k].a};
 }
 
 void tqsp_filter_pair::Phasers::takeDesign(int lane) {

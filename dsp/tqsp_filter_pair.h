@@ -45,8 +45,9 @@ struct tqsp_filter_pair {
         Phasers(const Phasers&) = delete;
         Phasers& operator=(const Phasers&) = delete;
 
-        // The stage coefficients, feedback and mix target filter a (lane 0) or b (lane 1)
-        // holds now.
+        // The stage coefficients, feedback and mix target both filters hold now, or only
+        // filter a (lane 0) or b (lane 1).
+        void takeDesign();
         void takeDesign(int lane);
 
         Lanes process(Lanes x) {

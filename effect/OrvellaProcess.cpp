@@ -56,10 +56,7 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
     const float* inB = Routing == kInB ? inR : inL;
     auto sweep = [&] { setSweep(nextSweep()); };
-    auto take = [&] {
-        phasers.takeDesign(0);
-        phasers.takeDesign(1);
-    };
+    auto take = [&] { phasers.takeDesign(); };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
         eachFrame(frames, sweep, take, [&](int i) {
