@@ -16,11 +16,13 @@ public:
     float process(float x) override { return step(a, x, x1, y1); }
     // One step on explicit state, for any value type (tqsp_filter_pair runs two in lanes).
     template <class T> static T step(T a, T x, T& x1, T& y1) {
-        const T y = a * x + x1 - a * y1;
+        const T y = output(a, x, x1, y1);
         y1 = y;
         x1 = x;
         return y;
     }
+    // The output for x after the input x1 and the output y1.
+    template <class T> static T output(T a, T x, T x1, T y1) { return a * x + x1 - a * y1; }
     void recalculate() override;
     // [audio thread] Takes other's coefficient, nothing else: stages of a chain
     // share one design.

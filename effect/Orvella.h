@@ -93,11 +93,22 @@ private:
     static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
     void highlightControl(long tag, bool on);
     void assignController(int parameter, int8_t controller);
-    template <int Routing, bool Stereo>
-    void processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n);
-    template <bool Stereo>
-    void processRouted(int routing, const float* inL, const float* inR, float* outL, float* outR,
-                       int n);
+    // [audio thread] The signal path, unsuspended.
+    void processFrames(float** inputs, float** outputs, int frames);
+    // The sweep position of each section, -1..+1, for one sub-block.
+    struct Sweep {
+        float a, b;
+    };
+    void setSweep(Sweep s);
+    // The routings; nextSweep() gives the position for each sub-block in turn.
+    template <int Routing, bool Stereo, class NextSweep>
+    void processSideBySide(const float* inL, const float* inR, float* outL, float* outR, int frames,
+                           NextSweep nextSweep);
+    template <bool Stereo, class NextSweep>
+    void processInSeries(const float* in, float* outL, float* outR, int frames,
+                         NextSweep nextSweep);
+    template <class NextSweep>
+    void processAlone(const float* in, float* out, int frames, NextSweep nextSweep);
 
     OrvellaProgram programs[kNumPrograms];
     OrvellaProgram chunk[kNumPrograms]; // what getChunk last handed out

@@ -22,79 +22,140 @@ constexpr float kAbsurd = 1e5f;
 bool absurd(float x) {
     return !(std::fabs(x) < kAbsurd);
 }
-} // namespace
 
-namespace {
-// Runs one filter over a sub-block; each filter keeps its own state and sees only its own
-// signal, so a chain run filter by filter gives the same samples as one run sample by sample.
-template <class Filter> void run(Filter& filter, const float* in, float* out, int n) {
-    for (int i = 0; i < n; ++i) out[i] = filter.process(in[i]);
+using Lanes = tqsp_filter_pair::Lanes;
+
+// Calls frame(i) for every frame, in sub-blocks counted from the first frame. take() starts
+// each sub-block with the sweep sweep() made for it, which for the next sub-block runs
+// ahead, while this one's frames are computed: the stage designs then never hold the
+// frames up.
+template <class Sweep, class Take, class Frame>
+void eachFrame(int frames, Sweep sweep, Take take, Frame frame) {
+    sweep();
+    for (int done = 0; done < frames; done += kSubBlock) {
+        take();
+        if (done + kSubBlock < frames) sweep();
+        const int end = std::min(done + kSubBlock, frames);
+        for (int i = done; i < end; ++i) frame(i);
+    }
 }
 } // namespace
 
-// Where sections A and B are independent they run side by side in vector lanes, bit for bit
-// as each would alone. Results gather in local arrays and are copied out at the end: the
-// host's buffers may be the same memory, and every input is read before an output is written.
-template <int Routing, bool Stereo>
-void Orvella::processSubBlock(const float* inL, const float* inR, float* outL, float* outR, int n) {
-    float a[kSubBlock], b[kSubBlock];
-    if constexpr (Routing == kOutA) {
-        // Section B takes section A's output before A's low pass: a serial chain.
-        run(highPassA, inL, a, n);
-        tqsp_filter_pair::cascade(phaserA, phaserB, a, a, b, n);
-        if constexpr (Stereo) {
-            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
-        } else {
-            run(lowPassB, b, a, n);
-        }
-    } else if constexpr (!Stereo && Routing == kInB) {
-        // One input and "In B": section B and its filters rest.
-        run(highPassA, inL, a, n);
-        run(phaserA, a, a, n);
-        run(lowPassA, a, a, n);
+void Orvella::setSweep(Sweep s) {
+    phaserA.setModulation(s.a);
+    phaserB.setModulation(s.b);
+}
+
+// Sections A and B are independent: they run side by side in vector lanes, bit for bit as
+// each would alone, the whole path of a frame at a time. In every routing a frame's inputs
+// are read before its outputs are written: the host's buffers may be the same memory.
+template <int Routing, bool Stereo, class NextSweep>
+void Orvella::processSideBySide(const float* inL, const float* inR, float* outL, float* outR,
+                                int frames, NextSweep nextSweep) {
+    tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
+    tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+    const float* inB = Routing == kInB ? inR : inL;
+    auto sweep = [&] { setSweep(nextSweep()); };
+    auto take = [&] { phasers.takeDesign(); };
+    if constexpr (Stereo) {
+        tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
+        eachFrame(frames, sweep, take, [&](int i) {
+            const Lanes y =
+                lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
+            outL[i] = y[0];
+            outR[i] = y[1];
+        });
     } else {
-        tqsp_filter_pair::process(highPassA, highPassB, inL, Stereo && Routing == kInB ? inR : inL,
-                                  a, b, n);
-        tqsp_filter_pair::process(phaserA, phaserB, a, b, a, b, n);
-        if constexpr (Stereo) {
-            tqsp_filter_pair::process(lowPassA, lowPassB, a, b, a, b, n);
-        } else {
-            for (int i = 0; i < n; ++i) a[i] += b[i]; // the plain sum, not halved
-            run(lowPassA, a, a, n);
+        eachFrame(frames, sweep, take, [&](int i) {
+            const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
+            outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
+        });
+    }
+}
+
+// Section B takes section A's output before A's low pass. B runs two frames behind A, so
+// the two still share the lanes and A's output is ready well before B needs it. B's
+// sub-blocks, and the sweep it takes at each, start two frames after A's. As side by side,
+// each section's next design is made once the lanes hold its current one; only a design B
+// needs among the last two frames, which it runs alone, is made when due.
+template <bool Stereo, class NextSweep>
+void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
+                              NextSweep nextSweep) {
+    constexpr int kLag = 2;
+    float fromA[kLag]; // A's outputs not yet taken by B, by frame modulo kLag
+    Sweep next = nextSweep();
+    setSweep(next);
+    for (int i = 0; i < std::min(kLag, frames); ++i)
+        fromA[i] = phaserA.process(highPassA.process(in[i]));
+    // The sweep for the sub-block starting at A's frame i, made ahead: A's design at once,
+    // B's once B has taken its current one at its frame i - kSubBlock.
+    auto prepareA = [&](int i) {
+        if (i >= frames) return;
+        next = nextSweep();
+        phaserA.setModulation(next.a);
+    };
+    auto prepareB = [&](int j) {
+        if (j + kLag < frames) phaserB.setModulation(next.b);
+    };
+    auto run = [&](auto output) {
+        tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+        prepareA(kSubBlock);
+        prepareB(kSubBlock);
+        for (int i = kLag; i < frames; ++i) {
+            const int j = i - kLag; // B's frame
+            if (i % kSubBlock == 0) {
+                phasers.takeDesign(0);
+                prepareA(i + kSubBlock);
+            } else if (j % kSubBlock == 0 && j > 0) {
+                phasers.takeDesign(1);
+                prepareB(j + kSubBlock);
+            }
+            float& a = fromA[i % kLag];
+            const Lanes y = phasers.process(Lanes{highPassA.process(in[i]), a});
+            output(j, a, y[1]);
+            a = y[0];
         }
+    };
+    if constexpr (Stereo) {
+        tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
+        run([&](int j, float fromA, float fromB) {
+            const Lanes y = lowPasses.process(Lanes{fromA, fromB});
+            outL[j] = y[0];
+            outR[j] = y[1];
+        });
+    } else {
+        run([&](int j, float, float fromB) { outL[j] = lowPassB.process(fromB); });
     }
-    std::copy_n(a, n, outL);
-    if constexpr (Stereo) std::copy_n(b, n, outR);
+    for (int j = std::max(frames - kLag, 0); j < frames; ++j) {
+        if (j % kSubBlock == 0 && j > 0) phaserB.setModulation(next.b); // not made ahead
+        const float a = fromA[j % kLag];
+        const float b = phaserB.process(a);
+        if constexpr (Stereo)
+            outL[j] = lowPassA.process(a), outR[j] = lowPassB.process(b);
+        else
+            outL[j] = lowPassB.process(b);
+    }
 }
 
-template <bool Stereo>
-void Orvella::processRouted(int routing, const float* inL, const float* inR, float* outL,
-                            float* outR, int n) {
-    switch (routing) {
-    case kInA:
-        processSubBlock<kInA, Stereo>(inL, inR, outL, outR, n);
-        break;
-    case kOutA:
-        processSubBlock<kOutA, Stereo>(inL, inR, outL, outR, n);
-        break;
-    default:
-        processSubBlock<kInB, Stereo>(inL, inR, outL, outR, n);
-        break;
+// One input and "In B": section B and its filters rest. Section A runs alone, on the design
+// its filters hold, so each sub-block's sweep comes just before its frames.
+template <class NextSweep>
+void Orvella::processAlone(const float* in, float* out, int frames, NextSweep nextSweep) {
+    for (int done = 0; done < frames; done += kSubBlock) {
+        setSweep(nextSweep());
+        for (int i = done; i < std::min(done + kSubBlock, frames); ++i)
+            out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i])));
     }
 }
 
-void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    applyPendingParameters();
+// Built twice, the loader choosing: with AVX2's three-operand instructions where the
+// processor has them (fewer register copies, the same arithmetic to the bit), and for any
+// x86-64. Everything it calls in this file is built into each copy.
+__attribute__((target_clones("avx2", "default"), flatten)) void
+Orvella::processFrames(float** inputs, float** outputs, int frames) {
     OrvellaParameterManager& p = *paramManager;
     const float depthA = p.getDSPValue(kPhaserADepth);
     const float depthB = p.getDSPValue(kPhaserBDepth);
-    const bool stereo = inputCount == 2;
-    const int frames = std::max(sampleFrames, 0);
-    if (suspended) {
-        std::fill_n(outputs[0], frames, 0.0f);
-        if (stereo) std::fill_n(outputs[1], frames, 0.0f);
-        return;
-    }
 
     const bool sweepAManual = p.getNaturalValue(kPhaserASweepCtrl) != 0;
     const float wGen1A = sweepAManual ? 0.0f : 1.0f;
@@ -115,28 +176,48 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
         break;
     }
     const float manual = manualSweep;
-
-    int done = 0;
-    do { // a call with no frames still makes one sub-block: the sweep steps once
-        const int n = std::min(kSubBlock, frames - done);
+    auto nextSweep = [&] {
         const float g1 = gen_LFO_dsp(&gen1);
         const float g2 = gen_LFO_dsp(&gen2);
         const float targetA = (manual * wManA + wGen1A * g1) * depthA;
-        phaserA.setModulation(mod_lag_dsp(&sweepLagA, targetA));
         const float targetB = (manual * wManB + (g1 * wGen1B + g2 * wGen2B)) * depthB;
-        phaserB.setModulation(mod_lag_dsp(&sweepLagB, targetB));
+        return Sweep{mod_lag_dsp(&sweepLagA, targetA), mod_lag_dsp(&sweepLagB, targetB)};
+    };
+    if (frames == 0) { // a call with no frames still makes one sub-block: the sweep steps once
+        setSweep(nextSweep());
+        return;
+    }
 
-        const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
-        const float* inL = inputs[0] + done;
-        float* outL = outputs[0] + done;
-        if (stereo)
-            processRouted<true>(routing, inL, routing == kInB ? inputs[1] + done : nullptr, outL,
-                                outputs[1] + done, n);
+    const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
+    const float* inL = inputs[0];
+    float* outL = outputs[0];
+    if (inputCount == 2) {
+        if (routing == kInA)
+            processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, nextSweep);
+        else if (routing == kOutA)
+            processInSeries<true>(inL, outL, outputs[1], frames, nextSweep);
         else
-            processRouted<false>(routing, inL, nullptr, outL, nullptr, n);
-        done += n;
-    } while (done < frames);
+            processSideBySide<kInB, true>(inL, inputs[1], outL, outputs[1], frames, nextSweep);
+    } else {
+        if (routing == kInA)
+            processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, frames, nextSweep);
+        else if (routing == kOutA)
+            processInSeries<false>(inL, outL, nullptr, frames, nextSweep);
+        else
+            processAlone(inL, outL, frames, nextSweep);
+    }
+}
 
+void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    applyPendingParameters();
+    const bool stereo = inputCount == 2;
+    const int frames = std::max(sampleFrames, 0);
+    if (suspended) {
+        std::fill_n(outputs[0], frames, 0.0f);
+        if (stereo) std::fill_n(outputs[1], frames, 0.0f);
+        return;
+    }
+    processFrames(inputs, outputs, frames);
     // Every filter's memory reaches the last output frame within the block.
     if (frames > 0 &&
         (absurd(outputs[0][frames - 1]) || (stereo && absurd(outputs[1][frames - 1]))))

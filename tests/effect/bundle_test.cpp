@@ -335,6 +335,23 @@ TEST_F(Bundle, InPlaceEqualsSeparateBuffersInEveryRouting) {
     }
 }
 
+// With section A at rest from the start it passes its input on exactly, so "Out A" feeds B
+// what "In A" does: the two routings must agree to the bit, whatever the block sizes.
+TEST_F(Bundle, SectionBInSeriesFollowsTheSweepLikeSectionBInParallel) {
+    const Buffer in = noise(3000, 4);
+    for (int block : {9, 1, 37}) {
+        Plugin serial, parallel;
+        for (Plugin* p : {&serial, &parallel}) {
+            p->set(kPhaserAActive, 0.0f);
+            p->set(kPhaserBDepth, 1.0f);
+            p->set(kPhaserBFeedback, 0.9f);
+            p->set(kGen1Rate, 0.8f);
+        }
+        serial.set(kPhaserBInput, 0.5f);
+        EXPECT_EQ(serial.run(in, in, block), parallel.run(in, in, block)) << block;
+    }
+}
+
 TEST_F(Bundle, MonoHostGetsTheUnhalvedSumOfBothSections) {
     auto monoHost = [](const HostCall& c) -> VstIntPtr {
         if (c.opcode == audioMasterPinConnected) return c.value == 0 && c.index == 1;
