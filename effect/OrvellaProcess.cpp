@@ -148,17 +148,7 @@ void Orvella::processAlone(const float* in, float* out, int frames, NextSweep ne
     }
 }
 
-// Built twice, the loader choosing: with AVX2's three-operand instructions where the
-// processor has them (fewer register copies, the same arithmetic to the bit), and for any
-// x86-64. Everything it calls in this file is built into each copy. ThreadSanitizer cannot
-// run the loader's choice, which comes before it is set up: there is one copy only.
-#if defined(__SANITIZE_THREAD__)
-#define ORVELLA_BUILT_TWICE
-#else
-#define ORVELLA_BUILT_TWICE target_clones("avx2", "default"),
-#endif
-__attribute__((ORVELLA_BUILT_TWICE flatten)) void
-Orvella::processFrames(float** inputs, float** outputs, int frames) {
+void Orvella::processFrames(float** inputs, float** outputs, int frames) {
     OrvellaParameterManager& p = *paramManager;
     const float depthA = p.getDSPValue(kPhaserADepth);
     const float depthB = p.getDSPValue(kPhaserBDepth);
