@@ -26,15 +26,14 @@ bool absurd(float x) {
 using Lanes = tqsp_filter_pair::Lanes;
 
 // Calls frame(i) for every frame, in sub-blocks counted from the first frame. take() starts
-// each sub-block with the sweep sweep() made for it, which for the next sub-block runs
-// ahead, while this one's frames are computed: the stage designs then never hold the
-// frames up.
-template <class Sweep, class Take, class Frame>
-void eachFrame(int frames, Sweep sweep, Take take, Frame frame) {
-    sweep();
+// each sub-block with the design make() prepared for it; the next one is prepared ahead,
+// while this one's frames are computed: the stage designs then never hold the frames up.
+template <class Make, class Take, class Frame>
+void eachFrame(int frames, Make make, Take take, Frame frame) {
+    make();
     for (int done = 0; done < frames; done += kSubBlock) {
         take();
-        if (done + kSubBlock < frames) sweep();
+        if (done + kSubBlock < frames) make();
         const int end = std::min(done + kSubBlock, frames);
         for (int i = done; i < end; ++i) frame(i);
     }
@@ -55,18 +54,18 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
     tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
     const float* inB = Routing == kInB ? inR : inL;
-    auto sweep = [&] { setSweep(nextSweep()); };
+    auto make = [&] { setSweep(nextSweep()); };
     auto take = [&] { phasers.takeDesign(); };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
-        eachFrame(frames, sweep, take, [&](int i) {
+        eachFrame(frames, make, take, [&](int i) {
             const Lanes y =
                 lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
             outL[i] = y[0];
             outR[i] = y[1];
         });
     } else {
-        eachFrame(frames, sweep, take, [&](int i) {
+        eachFrame(frames, make, take, [&](int i) {
             const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
             outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
         });
