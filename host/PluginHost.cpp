@@ -1,6 +1,7 @@
 #include "host/PluginHost.h"
 
 #include "audiounit/DoruvezovException.h"
+#include "host/DidYouMean.h"
 #include "host/HostError.h"
 
 #include <algorithm>
@@ -75,24 +76,6 @@ std::string shownRange(const std::vector<std::string>& shown) {
         if (i == 0 || shown[i] != shown[i - 1])
             texts += (texts.empty() ? "" : ", ") + trimmed(shown[i]);
     return texts.size() > 200 ? texts.substr(0, 200) + "..." : texts;
-}
-
-// Letters to change, add or drop to turn one name into the other, ignoring case.
-std::size_t editDistance(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1,
-                               diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 std::optional<long> wholeNumber(const std::string& s) {
@@ -292,16 +275,12 @@ VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameO
     });
     if (found != names.end()) return static_cast<VstInt32>((found - names.begin()) % count);
     const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
-    const auto nearest =
-        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
-            return editDistance(a, nameOrIndex) < editDistance(b, nameOrIndex);
-        });
-    // A near miss is a typing slip; anything further is another name altogether.
-    const bool near =
-        nearest != names.end() &&
-        editDistance(*nearest, nameOrIndex) <= std::max<std::size_t>(2, nameOrIndex.size() / 3);
-    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" +
-                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
+    // Empty names (a plug-in without long names) name nothing.
+    std::vector<std::string> shown;
+    for (const std::string& n : names)
+        if (!trimmed(n).empty()) shown.push_back(trimmed(n));
+    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" + didYouMean(nameOrIndex, shown) +
+                    hint);
 }
 
 void PluginHost::setProgram(VstInt32 program) {
