@@ -62,14 +62,15 @@ std::pair<double, double> numberRange(const std::vector<std::string>& shown) {
     return {low, high};
 }
 
-// What a parameter shows: its range of numbers, or its texts in order.
+// What a parameter shows: its range of numbers, as it displays them, or its texts in order.
 std::string shownRange(const std::vector<std::string>& shown) {
     if (std::all_of(shown.begin(), shown.end(),
                     [](const std::string& s) { return displayedNumber(s).has_value(); })) {
-        const auto [low, high] = numberRange(shown);
-        char range[64];
-        std::snprintf(range, sizeof range, "%g to %g", low, high);
-        return range;
+        const auto [low, high] = std::minmax_element(
+            shown.begin(), shown.end(), [](const std::string& a, const std::string& b) {
+                return *displayedNumber(a) < *displayedNumber(b);
+            });
+        return trimmed(*low) + " to " + trimmed(*high);
     }
     std::string texts;
     for (std::size_t i = 0; i < shown.size(); ++i)
@@ -106,6 +107,47 @@ std::vector<fs::path> PluginHost::searchPath() {
     return folders;
 }
 
+namespace {
+
+bool isPlugIn(const fs::path& path) {
+    return path.extension() == ".so" || path.extension() == ".vst";
+}
+
+// Every plug-in in the search path, a bundle as one, by name and path.
+std::vector<std::pair<std::string, fs::path>> installedPlugIns() {
+    std::vector<std::pair<std::string, fs::path>> found;
+    std::error_code ec;
+    for (const fs::path& folder : PluginHost::searchPath()) {
+        for (fs::recursive_directory_iterator
+                 it(folder, fs::directory_options::skip_permission_denied, ec),
+             end;
+             !ec && it != end; it.increment(ec)) {
+            if (!isPlugIn(it->path())) continue;
+            found.emplace_back(it->path().stem().string(), it->path());
+            if (it->path().extension() == ".vst") it.disable_recursion_pending();
+        }
+        ec.clear();
+    }
+    return found;
+}
+
+// The installed plug-ins whose names come close to `name`: a slip, or a part of the name
+// ("DragonflyRoomReverb" for DragonflyRoomReverb-vst.so).
+std::string closePlugIns(const std::string& name) {
+    const auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    std::string close;
+    for (const auto& [stem, path] : installedPlugIns())
+        if (lower(stem).find(lower(name)) != std::string::npos ||
+            lower(name).find(lower(stem)) != std::string::npos || nearestName(name, {stem}))
+            close += (close.empty() ? "" : ", ") + ("'" + path.string() + "'");
+    return close.empty() ? "" : "; close: " + close;
+}
+
+} // namespace
+
 fs::path PluginHost::locate(const fs::path& given) {
     std::error_code ec;
     if (fs::exists(given, ec)) {
@@ -113,28 +155,27 @@ fs::path PluginHost::locate(const fs::path& given) {
         if (!fs::is_directory(given, ec) || fs::exists(given / "Contents", ec)) return given;
         std::vector<fs::path> plugIns;
         for (const auto& entry : fs::directory_iterator(given, ec))
-            if (entry.path().extension() == ".so" || entry.path().extension() == ".vst")
-                plugIns.push_back(entry.path());
-        return plugIns.size() == 1 ? plugIns.front() : given;
+            if (isPlugIn(entry.path())) plugIns.push_back(entry.path());
+        if (plugIns.size() < 2) return plugIns.empty() ? given : plugIns.front();
+        std::sort(plugIns.begin(), plugIns.end());
+        std::string names;
+        for (const fs::path& p : plugIns)
+            names += (names.empty() ? "" : ", ") + p.filename().string();
+        throw HostError("folder '" + given.string() + "' holds several plug-ins (" + names +
+                        "): name one of them");
     }
     // A bare name is looked for where Linux hosts look, folders and their subfolders.
     if (given.has_parent_path() || given.empty())
         throw HostError("plug-in not found: '" + given.string() + "'");
     const std::string name = given.string();
-    for (const fs::path& folder : searchPath()) {
-        for (fs::recursive_directory_iterator
-                 it(folder, fs::directory_options::skip_permission_denied, ec),
-             end;
-             !ec && it != end; it.increment(ec)) {
-            const std::string file = it->path().filename().string();
-            if (file == name || file == name + ".so" || file == name + ".vst") return it->path();
-            if (it->path().extension() == ".vst") it.disable_recursion_pending();
-        }
-        ec.clear();
+    for (const auto& [stem, path] : installedPlugIns()) {
+        const std::string file = path.filename().string();
+        if (file == name || file == name + ".so" || file == name + ".vst") return path;
     }
     throw HostError("plug-in not found: '" + name +
                     "' (looked in VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst, "
-                    "/usr/lib/vst and /usr/lib/lxvst)");
+                    "/usr/lib/vst and /usr/lib/lxvst)" +
+                    closePlugIns(name));
 }
 
 PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)

@@ -5,6 +5,10 @@
 #include <chrono>
 #include <cstdio>
 
+// [any thread, signal handlers too] Whether a progress line is drawn and not yet ended, for
+// a message that must start on a line of its own.
+bool progressLineOpen();
+
 class ProgressBar final {
 public:
     // [main thread] `audioSeconds` is the length of the whole job in audio time.
