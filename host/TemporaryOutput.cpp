@@ -101,15 +101,23 @@ TemporaryOutput::TemporaryOutput(const fs::path& target) : target_(followLinks(t
     std::string pattern = (folder / ("." + target_.filename().string() + kUnfinished +
                                      std::to_string(getpid()) + ".XXXXXX"))
                               .string();
+    // Made and remembered with the interrupting signals held: none finds the file there and
+    // not yet known, or its name half copied.
+    sigset_t interrupts, before;
+    sigemptyset(&interrupts);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupts, s);
+    sigprocmask(SIG_BLOCK, &interrupts, &before);
     const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw HostError("cannot write " + name + ": " + std::strerror(errno));
+    const int made = errno;
+    if (fd >= 0) slot_ = remember(pattern);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    if (fd < 0) throw HostError("cannot write " + name + ": " + std::strerror(made));
     // mkstemp makes the file private; the result should look like any file the user writes.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, exists ? existing.st_mode & 07777 : 0666 & ~mask);
     close(fd);
     temporary_ = pattern;
-    slot_ = remember(temporary_);
 }
 
 TemporaryOutput::~TemporaryOutput() {

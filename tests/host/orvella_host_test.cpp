@@ -8,6 +8,7 @@
 #include <cairo.h>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -527,6 +528,23 @@ TEST_F(HostTool, TheUsersFilesAreNeverOverwrittenByMistake) {
         ASSERT_EQ(tool({"render", "in.wav", out, "--plugin", tracer}).status, 0) << out;
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_TRUE(fs::exists(alive));
+
+    // Interrupted, by the process its temporary file names: no output, and a line that says so.
+    auto run = std::async(std::launch::async, [&] {
+        return tool({"render", "in.wav", "long.wav", "--tail", "3600", "--plugin", tracer});
+    });
+    const std::string unfinished = ".long.wav.orvella-host-unfinished-";
+    bool interrupted = false;
+    while (!interrupted && run.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        for (const auto& entry : fs::directory_iterator("."))
+            if (entry.path().filename().string().starts_with(unfinished))
+                interrupted =
+                    kill(std::stoi(entry.path().filename().string().substr(unfinished.size())),
+                         SIGINT) == 0;
+    ASSERT_TRUE(interrupted);
+    EXPECT_EQ(run.get().err, "orvella-host: interrupted; no output was written\n");
+    for (const auto& entry : fs::directory_iterator("."))
+        EXPECT_FALSE(entry.path().filename().string().find("long.wav") != std::string::npos);
     EXPECT_EQ(fs::status("private.wav").permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(readSound("private.wav").channels.size(), 2u);
