@@ -36,7 +36,12 @@ void ProgressBar::update(std::size_t done, std::size_t all) {
     std::fflush(stream_);
 }
 
+ProgressBar::~ProgressBar() {
+    finish(); // a failure's message then starts on a line of its own
+}
+
 void ProgressBar::finish() {
     if (enabled_ && shown_) std::fputc('\n', stream_);
+    shown_ = false;
     lineOpen = 0;
 }

@@ -15,6 +15,10 @@ public:
     ProgressBar(std::FILE* stream, bool enabled, double audioSeconds);
     // [main thread] Redraws at most ten times a second, and always at the end.
     void update(std::size_t done, std::size_t all);
+    // [main thread] Ends the line, if it is not ended yet (by finish).
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
     // [main thread] Ends the line.
     void finish();
 

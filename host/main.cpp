@@ -28,7 +28,7 @@
 #include <iterator>
 #include <optional>
 #include <sndfile.h>
-#include <sstream>
+#include <span>
 
 namespace fs = std::filesystem;
 
@@ -113,8 +113,21 @@ void copyToStandardOutput(const fs::path& file) {
     if (!in || !std::cout) throw HostError("cannot write standard output");
 }
 
-// A render writes over no file it reads (input, preset, plug-in), however named, nor both
-// outputs into one file, nor over a picture the user did not name.
+// Refuses an output that is a file read before it in `files`, however named; the outputs
+// start at `firstOutput`.
+void refuseOutputsRead(std::span<const std::pair<fs::path, const char*>> files,
+                       std::size_t firstOutput) {
+    for (std::size_t j = firstOutput; j < files.size(); ++j)
+        for (std::size_t i = 0; i < j; ++i)
+            if (!files[i].first.empty() && !files[j].first.empty() &&
+                files[i].first != kStandardStream && files[j].first != kStandardStream &&
+                sameFile(files[i].first, files[j].first))
+                throw HostError(std::string(files[j].second) + " '" + files[j].first.string() +
+                                "' is " + files[i].second + " too: choose another name");
+}
+
+// A render writes over no file it reads (input, preset, plug-in), nor both outputs into one
+// file, nor over a picture the user did not name.
 void checkOutputs(const RenderCommand& c, const fs::path& module) {
     const std::pair<fs::path, const char*> files[] = {
         {c.input, "the input"},
@@ -122,14 +135,7 @@ void checkOutputs(const RenderCommand& c, const fs::path& module) {
         {module, "the plug-in"},
         {c.output, "the output"},
         {c.spectrogram, "the spectrogram"}};
-    constexpr std::size_t kFirstOutput = 3;
-    for (std::size_t j = kFirstOutput; j < std::size(files); ++j)
-        for (std::size_t i = 0; i < j; ++i)
-            if (!files[i].first.empty() && !files[j].first.empty() &&
-                files[i].first != kStandardStream && files[j].first != kStandardStream &&
-                sameFile(files[i].first, files[j].first))
-                throw HostError(std::string(files[j].second) + " '" + files[j].first.string() +
-                                "' is " + files[i].second + " too: choose another name");
+    refuseOutputsRead(files, 3);
     std::string picture = c.spectrogram.extension().string();
     std::transform(picture.begin(), picture.end(), picture.begin(),
                    [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
@@ -259,6 +265,10 @@ int renderCommand(const RenderCommand& c) {
 int presetSaveCommand(const PresetSaveCommand& c) {
     const bool bank = isBankFile(c.output);
     PluginHost host(c.setup.plugin, 44100, 512);
+    // A preset may be saved over the one it was loaded from: that is how one is edited.
+    const std::pair<fs::path, const char*> files[] = {{host.modulePath(), "the plug-in"},
+                                                      {c.output, "the output"}};
+    refuseOutputsRead(files, 1);
     applySetup(host, c.setup);
     const PresetData data = presetOf(host, bank);
     TemporaryOutput file(c.output);

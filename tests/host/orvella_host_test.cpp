@@ -370,6 +370,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
     writeWav("rate1.wav", 1, 100, 100);
     writeWav("rate0.wav", 0, 100, 100);
     writeSound("in96.wav", 96000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, noise(2, 100));
+    fs::create_symlink(tracer, "module.fxp");
     fs::create_directories("two");
     for (const char* name : {"two/a.so", "two/b.so"}) fs::copy_file(tracer, name);
     // Options alone run on in.wav into out.wav; a case that starts with a command is whole.
@@ -430,6 +431,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"--preset", "foreign.fxp"}, "made for another plug-in, id 'Trcx' (this one is 'Trce')"},
         {{"preset", "save", "p.fxp", "--preset", "foreign.fxp"}, "made for another plug-in"},
         {{"preset", "save", "p.txt"}, "ends in .fxp"},
+        {{"preset", "save", "module.fxp"}, "the output 'module.fxp' is the plug-in too"},
     };
     const auto before = std::distance(fs::directory_iterator("."), {});
     for (auto [args, says] : cases) {
