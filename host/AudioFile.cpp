@@ -1,5 +1,6 @@
 #include "host/AudioFile.h"
 
+#include "host/DidYouMean.h"
 #include "host/HostError.h"
 
 #include <algorithm>
@@ -71,18 +72,25 @@ std::string listed(const std::vector<int>& rates) {
     return text;
 }
 
+std::vector<std::string> names() {
+    std::vector<std::string> all;
+    for (const Container& c : containers) all.emplace_back(c.name);
+    return all;
+}
+
 } // namespace
 
 std::string formatNames() {
-    std::string names;
-    for (const Container& c : containers)
-        names += (names.empty() ? "" : ", ") + std::string(c.name);
-    return names;
+    std::string text;
+    for (const std::string& name : names()) text += (text.empty() ? "" : ", ") + name;
+    return text;
 }
 
 int formatNamed(const std::string& name, int like) {
     const Container* c = findContainer(name);
-    if (!c) throw HostError("unknown format '" + name + "' (known: " + formatNames() + ")");
+    if (!c)
+        throw HostError("unknown format '" + name + "'" + didYouMean(name, names()) +
+                        " (known: " + formatNames() + ")");
     if (c->major == SF_FORMAT_OGG || c->major == SF_FORMAT_MPEG)
         return c->major | c->subtype; // the codec is the choice
     // The input's sample encoding (its bit depth, or float) where the container holds it;
@@ -109,8 +117,9 @@ int formatForOutput(const fs::path& path, const std::optional<std::string>& name
         return format;
     }
     if (ext.size() > 1 && !byName)
-        throw HostError(file + ": '" + ext + "' is no sound file extension known here (known: " +
-                        formatNames() + "); or name the format with --format");
+        throw HostError(file + ": '" + ext + "' is no sound file extension known here" +
+                        didYouMean(ext.substr(1), names()) + " (known: " + formatNames() +
+                        "); or name the format with --format");
     if (!byName || holds(*byName, like)) return like;
     return formatNamed(byName->name, like);
 }

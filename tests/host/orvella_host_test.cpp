@@ -379,7 +379,7 @@ TEST_F(HostTool, BadInputIsOneLineExitTwoAndNoOutput) {
         {{"junk.wav", "out.wav"}, "cannot read"},
         {{".", "out.wav"}, "'.' is a folder, not a sound file"},
         {{"three.wav", "out.wav"}, "only mono and stereo"},
-        {{"--format", "mp9"}, "unknown format 'mp9'"},
+        {{"--format", "mp9"}, "unknown format 'mp9': did you mean 'mp3'?"},
         {{"in.wav", "s.wav", "--format", "flac"}, "'s.wav' is named as wav but --format is flac"},
         {{"in.wav", "s.mp9"}, "'.mp9' is no sound file extension known here"},
         {{"in.wav", "x.opus"}, "'x.opus': Opus takes 8000, 12000, 16000, 24000 or 48000 Hz"},
