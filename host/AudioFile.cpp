@@ -1,11 +1,13 @@
 #include "host/AudioFile.h"
 
+#include "host/DidYouMean.h"
 #include "host/HostError.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <sndfile.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -43,18 +45,52 @@ const Container* findContainer(const std::string& name) {
     return nullptr;
 }
 
+// Whether a file of the container's name may hold the format: an .opus file is Opus, not
+// any Ogg stream.
+bool holds(const Container& c, int format) {
+    return c.major == (format & SF_FORMAT_TYPEMASK) &&
+           (c.subtype != SF_FORMAT_OPUS || (format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS);
+}
+
+// The rates a codec is defined for; any other is refused by its library.
+struct CodecRates {
+    int subtype;
+    const char* name;
+    std::vector<int> rates;
+};
+const CodecRates codecRates[] = {
+    {SF_FORMAT_OPUS, "Opus", {8000, 12000, 16000, 24000, 48000}},
+    {SF_FORMAT_MPEG_LAYER_III,
+     "MP3",
+     {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}},
+};
+
+std::string listed(const std::vector<int>& rates) {
+    std::string text;
+    for (std::size_t i = 0; i < rates.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == rates.size() ? " or " : ", ") + std::to_string(rates[i]);
+    return text;
+}
+
+std::vector<std::string> names() {
+    std::vector<std::string> all;
+    for (const Container& c : containers) all.emplace_back(c.name);
+    return all;
+}
+
 } // namespace
 
 std::string formatNames() {
-    std::string names;
-    for (const Container& c : containers)
-        names += (names.empty() ? "" : ", ") + std::string(c.name);
-    return names;
+    std::string text;
+    for (const std::string& name : names()) text += (text.empty() ? "" : ", ") + name;
+    return text;
 }
 
 int formatNamed(const std::string& name, int like) {
     const Container* c = findContainer(name);
-    if (!c) throw HostError("unknown format '" + name + "' (known: " + formatNames() + ")");
+    if (!c)
+        throw HostError("unknown format '" + name + "'" + didYouMean(name, names()) +
+                        " (known: " + formatNames() + ")");
     if (c->major == SF_FORMAT_OGG || c->major == SF_FORMAT_MPEG)
         return c->major | c->subtype; // the codec is the choice
     // The input's sample encoding (its bit depth, or float) where the container holds it;
@@ -75,32 +111,41 @@ int formatForOutput(const fs::path& path, const std::optional<std::string>& name
     const std::string file = "'" + path.string() + "'";
     if (named) {
         const int format = formatNamed(*named, like);
-        if (byName && byName->major != (format & SF_FORMAT_TYPEMASK))
+        if (byName && !holds(*byName, format))
             throw HostError(file + " is named as " + byName->name + " but --format is " + *named +
                             ": make them agree");
         return format;
     }
     if (ext.size() > 1 && !byName)
-        throw HostError(file + ": '" + ext + "' is no sound file extension known here (known: " +
-                        formatNames() + "); or name the format with --format");
-    if (!byName || byName->major == (like & SF_FORMAT_TYPEMASK)) return like;
+        throw HostError(file + ": '" + ext + "' is no sound file extension known here" +
+                        didYouMean(ext.substr(1), names()) + " (known: " + formatNames() +
+                        "); or name the format with --format");
+    if (!byName || holds(*byName, like)) return like;
     return formatNamed(byName->name, like);
 }
 
 void checkWritable(const fs::path& path, int format, std::size_t channels, double sampleRate) {
-    constexpr std::array opusRates = {8000, 12000, 16000, 24000, 48000};
+    const std::string cannot = "cannot write '" + path.string() + "': ";
     const int rate = static_cast<int>(sampleRate);
-    if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS &&
-        std::find(opusRates.begin(), opusRates.end(), rate) == opusRates.end())
-        throw HostError("cannot write '" + path.string() + "': Opus takes 8000, 12000, 16000, " +
-                        "24000 or 48000 Hz and this sound is " + std::to_string(rate) +
-                        " Hz; choose another format (ogg, flac, ...) or resample the input");
+    for (const CodecRates& codec : codecRates)
+        if ((format & SF_FORMAT_SUBMASK) == codec.subtype &&
+            std::find(codec.rates.begin(), codec.rates.end(), rate) == codec.rates.end())
+            throw HostError(cannot + codec.name + " takes " + listed(codec.rates) +
+                            " Hz and this sound is " + std::to_string(rate) +
+                            " Hz; choose another format (flac, ogg, ...) or resample the input");
     SF_INFO info{};
-    info.samplerate = static_cast<int>(sampleRate);
+    info.samplerate = rate;
     info.channels = static_cast<int>(channels);
     info.format = format;
-    if (!sf_format_check(&info))
-        throw HostError("cannot write '" + path.string() + "': its format does not take " +
-                        std::to_string(channels) + " channels at " +
-                        std::to_string(info.samplerate) + " Hz");
+    if (sf_format_check(&info)) return;
+    const auto container =
+        std::find_if(containers.begin(), containers.end(), [format](const Container& c) {
+            return c.major == (format & SF_FORMAT_TYPEMASK);
+        });
+    if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT && container != containers.end())
+        throw HostError(cannot + container->name +
+                        " holds no float samples; leave out --float, or write a format "
+                        "that holds them (wav, aiff, caf, w64, rf64, au)");
+    throw HostError(cannot + "its format does not take " + std::to_string(channels) +
+                    " channels at " + std::to_string(rate) + " Hz");
 }

@@ -4,11 +4,33 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <regex>
 #include <sndfile.h>
 
 namespace {
 
 constexpr std::size_t kChunkFrames = 4096;
+// From the lowest rate of speech codecs' files to eight times studio rates, with room.
+constexpr int kLowestRate = 1000, kHighestRate = 768000;
+
+// The frames a WAV or AIFF header promises where the file ends early: libsndfile keeps
+// to the bytes there and logs the sound chunk's size against them.
+std::size_t promisedFrames(SNDFILE* file, std::size_t frames) {
+    char log[8192] = {};
+    sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
+    static const std::regex cut(R"((?:^|\n)(?:data|SSND) *: *(\d+) \(should be (\d+)\))");
+    std::cmatch m;
+    if (!std::regex_search(log, m, cut)) return frames;
+    const double claimed = std::stod(m[1]), there = std::stod(m[2]);
+    if (frames == 0 || there <= 0 || claimed <= there) return frames;
+    return static_cast<std::size_t>(claimed / there * static_cast<double>(frames));
+}
+
+std::string seconds(std::size_t frames, double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(frames) / rate);
+    return text;
+}
 
 // libsndfile's view of a sound held in memory.
 sf_count_t memoryLength(void* m) {
@@ -58,16 +80,34 @@ AudioFileReader::AudioFileReader(std::string bytes, const std::string& name) : n
 }
 
 void AudioFileReader::take(const SF_INFO& info) {
-    if (!file_) throw HostError("cannot read " + name_ + ": " + sf_strerror(nullptr));
+    if (!file_) {
+        // libsndfile's words for a header that gives no rate or no channels.
+        const std::string why = sf_strerror(nullptr);
+        if (why.find("SF_INFO struct incomplete") != std::string::npos)
+            throw HostError(name_ + " gives a sampling rate of 0 Hz or no channels: its header "
+                                    "is damaged, and no sound can be read from it");
+        throw HostError("cannot read " + name_ + ": " + why);
+    }
     if (info.channels < 1 || info.channels > 2) {
         sf_close(file_);
         throw HostError(name_ + " has " + std::to_string(info.channels) +
                         " channels; only mono and stereo files can be rendered");
     }
+    if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
+        sf_close(file_);
+        throw HostError(name_ + " gives a sampling rate of " + std::to_string(info.samplerate) +
+                        " Hz; files from " + std::to_string(kLowestRate) + " to " +
+                        std::to_string(kHighestRate) + " Hz are rendered (a damaged header?)");
+    }
     sampleRate_ = info.samplerate;
     channels_ = static_cast<std::size_t>(info.channels);
     frames_ = static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0));
     format_ = info.format;
+    if (frames_ == 0) {
+        sf_close(file_);
+        throw HostError(name_ + " holds no sound, only a header: nothing to render");
+    }
+    promised_ = promisedFrames(file_, frames_);
     interleaved_.resize(kChunkFrames * channels_);
 }
 
@@ -90,5 +130,13 @@ std::size_t AudioFileReader::read(float* const* to, std::size_t n) {
         done += static_cast<std::size_t>(std::max<sf_count_t>(got, 0));
         if (got < static_cast<sf_count_t>(want)) break;
     }
+    arrived_ += done;
     return done;
+}
+
+std::string AudioFileReader::shortfall() const {
+    if (arrived_ >= promised_) return {};
+    return name_ + " is cut short: " + seconds(arrived_, sampleRate_) +
+           " of sound arrived of the " + seconds(promised_, sampleRate_) +
+           " its header promises; rendered what is there";
 }

@@ -13,7 +13,7 @@ struct SF_INFO;
 class AudioFileReader final {
 public:
     // [main thread] Opens the file; throws HostError for a missing, unreadable or
-    // unsupported one.
+    // unsupported one, one without sound, and one at a sampling rate no sound file has.
     explicit AudioFileReader(const std::filesystem::path& path);
     // [main thread] Reads a sound held in memory (standard input's, which may not seek), as
     // `name` in messages; throws HostError as above.
@@ -30,6 +30,9 @@ public:
     // [main thread] Reads up to n frames into one array per channel; answers how many
     // (0 at the end). Throws HostError when the file cannot be read.
     std::size_t read(float* const* to, std::size_t n);
+    // [main thread] Once the end is read: what arrived against what the header promised,
+    // when the file is cut short; else nothing.
+    std::string shortfall() const;
 
     // Bytes held in memory, read as a file.
     struct Memory {
@@ -38,7 +41,8 @@ public:
     };
 
 private:
-    // Keeps what a successful open found; throws HostError after a failed one.
+    // Keeps what a successful open found; throws HostError after a failed one, or for a
+    // file that holds no sound or gives an impossible sampling rate.
     void take(const SF_INFO& info);
 
     std::string name_;
@@ -47,6 +51,8 @@ private:
     double sampleRate_ = 0;
     std::size_t channels_ = 0;
     std::size_t frames_ = 0;
+    std::size_t promised_ = 0; // by the header, cut files included
+    std::size_t arrived_ = 0;
     int format_ = 0;
     std::vector<float> interleaved_;
 };

@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/DidYouMean.h"
 #include "host/HostError.h"
 
 #include <algorithm>
@@ -101,7 +102,11 @@ public:
             const std::string name = arg.substr(0, equals);
             auto option = std::find_if(options.begin(), options.end(),
                                        [&name](const Option& o) { return name == o.name; });
-            if (option == options.end()) throw HostError("unknown option '" + name + "'");
+            if (option == options.end()) {
+                std::vector<std::string> names;
+                for (const Option& o : options) names.emplace_back(o.name);
+                throw HostError("unknown option '" + name + "'" + didYouMean(name, names));
+            }
             if (!option->takesValue) {
                 if (equals != std::string::npos)
                     throw HostError("option " + name + " takes no value");
@@ -202,23 +207,25 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
         if (help) return HelpCommand{};
         return c;
     }
-    if (command == "info" || command == "gui") {
-        fs::path plugin = defaultPlugin;
-        bool json = false;
-        std::vector<Arguments::Option> options = {
-            {"--plugin", true, [&](const std::string& v) { plugin = v; }},
-            {"--help", false, [&](const std::string&) { help = true; }},
-        };
-        std::optional<std::string> program;
-        if (command == "info")
-            options.insert(options.end(),
-                           {{"--json", false, [&](const std::string&) { json = true; }},
-                            {"--program", true, [&](const std::string& v) { program = v; }}});
+    if (command == "info") {
+        InfoCommand c;
+        c.setup.plugin = defaultPlugin;
+        std::vector<Arguments::Option> options = setupOptions(c.setup, help);
+        options.push_back({"--json", false, [&](const std::string&) { c.json = true; }});
         const auto extra = Arguments(all, 2).parse(options);
         if (help) return HelpCommand{};
         if (!extra.empty()) throw HostError("unexpected argument '" + extra.front() + "'");
-        if (command == "info") return InfoCommand{plugin, json, program};
-        return GuiCommand{plugin};
+        return c;
+    }
+    if (command == "gui") {
+        GuiCommand c{defaultPlugin};
+        const auto extra = Arguments(all, 2).parse({
+            {"--plugin", true, [&](const std::string& v) { c.plugin = v; }},
+            {"--help", false, [&](const std::string&) { help = true; }},
+        });
+        if (help) return HelpCommand{};
+        if (!extra.empty()) throw HostError("unexpected argument '" + extra.front() + "'");
+        return c;
     }
     if (command == "preset") {
         const std::string action = all.size() > 2 ? all[2] : "";
@@ -242,9 +249,12 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
             c.file = files[0];
             return c;
         }
-        throw HostError("preset needs 'save' or 'show' (try: orvella-host --help)");
+        throw HostError("preset needs 'save' or 'show'" + didYouMean(action, {"save", "show"}) +
+                        " (try: orvella-host --help)");
     }
-    throw HostError("unknown command '" + command + "' (try: orvella-host --help)");
+    throw HostError("unknown command '" + command + "'" +
+                    didYouMean(command, {"render", "info", "gui", "preset", "au", "help"}) +
+                    " (try: orvella-host --help)");
 }
 
 std::string usage() {
@@ -252,21 +262,23 @@ std::string usage() {
   orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
                                          ("-" for standard input or output)
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
-  orvella-host info [--plugin PATH] [--program N|NAME] [--json]
+  orvella-host info [--plugin PATH] [--preset FILE] [--program N|NAME] [--json]
                                          the plug-in's facts, parameters and their ranges
   orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
   orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
                        [--program N|NAME] [--set PARAM=VALUE ...]
                                          save the program, or the whole bank
   orvella-host preset show FILE [--plugin PATH]
-                                         print a preset file; whether it fits PATH
+                                         print a preset file; with PATH, whether it fits
+                                         and every parameter's value once loaded
 
 Render options:
   --plugin PATH        a plug-in .so or bundle folder, or the name of one installed
                        where hosts look: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
                        /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst (default: the
                        Orvella bundle built beside this tool, else the installed one)
-  --preset FILE        load an .fxp program or .fxb bank first
+  --preset FILE        load an .fxp program or .fxb bank first (a bank plays its
+                       program 0: choose another with --program)
   --program N|NAME     select a program (after the preset)
   --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in displays
                        it: a number in the parameter's own units or a text, e.g.

@@ -46,9 +46,8 @@ struct RenderCommand {
 };
 
 struct InfoCommand {
-    std::filesystem::path plugin;
+    PluginSetup setup; // a preset and a program, shown with their values
     bool json = false;
-    std::optional<std::string> program; // shown with its values
 };
 
 struct GuiCommand {

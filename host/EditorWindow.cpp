@@ -58,7 +58,12 @@ EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
     if (!x_->display) {
         delete x_;
         const char* name = std::getenv("DISPLAY");
-        throw HostError(std::string("cannot open the X display '") + (name ? name : "") + "'");
+        if (!name || !*name)
+            throw HostError("no X display is set (DISPLAY is empty): run this in a desktop "
+                            "session, over 'ssh -X', or start one, e.g. 'Xvfb :99 &' and "
+                            "DISPLAY=:99");
+        throw HostError(std::string("cannot open the X display '") + name +
+                        "': is its X server running, and may you use it?");
     }
     Display* d = x_->display;
     int width = 400, height = 300;

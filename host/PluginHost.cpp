@@ -1,6 +1,7 @@
 #include "host/PluginHost.h"
 
 #include "audiounit/DoruvezovException.h"
+#include "host/DidYouMean.h"
 #include "host/HostError.h"
 
 #include <algorithm>
@@ -61,38 +62,21 @@ std::pair<double, double> numberRange(const std::vector<std::string>& shown) {
     return {low, high};
 }
 
-// What a parameter shows: its range of numbers, or its texts in order.
+// What a parameter shows: its range of numbers, as it displays them, or its texts in order.
 std::string shownRange(const std::vector<std::string>& shown) {
     if (std::all_of(shown.begin(), shown.end(),
                     [](const std::string& s) { return displayedNumber(s).has_value(); })) {
-        const auto [low, high] = numberRange(shown);
-        char range[64];
-        std::snprintf(range, sizeof range, "%g to %g", low, high);
-        return range;
+        const auto [low, high] = std::minmax_element(
+            shown.begin(), shown.end(), [](const std::string& a, const std::string& b) {
+                return *displayedNumber(a) < *displayedNumber(b);
+            });
+        return trimmed(*low) + " to " + trimmed(*high);
     }
     std::string texts;
     for (std::size_t i = 0; i < shown.size(); ++i)
         if (i == 0 || shown[i] != shown[i - 1])
             texts += (texts.empty() ? "" : ", ") + trimmed(shown[i]);
     return texts.size() > 200 ? texts.substr(0, 200) + "..." : texts;
-}
-
-// Letters to change, add or drop to turn one name into the other, ignoring case.
-std::size_t editDistance(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1,
-                               diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 std::optional<long> wholeNumber(const std::string& s) {
@@ -123,6 +107,47 @@ std::vector<fs::path> PluginHost::searchPath() {
     return folders;
 }
 
+namespace {
+
+bool isPlugIn(const fs::path& path) {
+    return path.extension() == ".so" || path.extension() == ".vst";
+}
+
+// Every plug-in in the search path, a bundle as one, by name and path.
+std::vector<std::pair<std::string, fs::path>> installedPlugIns() {
+    std::vector<std::pair<std::string, fs::path>> found;
+    std::error_code ec;
+    for (const fs::path& folder : PluginHost::searchPath()) {
+        for (fs::recursive_directory_iterator
+                 it(folder, fs::directory_options::skip_permission_denied, ec),
+             end;
+             !ec && it != end; it.increment(ec)) {
+            if (!isPlugIn(it->path())) continue;
+            found.emplace_back(it->path().stem().string(), it->path());
+            if (it->path().extension() == ".vst") it.disable_recursion_pending();
+        }
+        ec.clear();
+    }
+    return found;
+}
+
+// The installed plug-ins whose names come close to `name`: a slip, or a part of the name
+// ("DragonflyRoomReverb" for DragonflyRoomReverb-vst.so).
+std::string closePlugIns(const std::string& name) {
+    const auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    std::string close;
+    for (const auto& [stem, path] : installedPlugIns())
+        if (lower(stem).find(lower(name)) != std::string::npos ||
+            lower(name).find(lower(stem)) != std::string::npos || nearestName(name, {stem}))
+            close += (close.empty() ? "" : ", ") + ("'" + path.string() + "'");
+    return close.empty() ? "" : "; close: " + close;
+}
+
+} // namespace
+
 fs::path PluginHost::locate(const fs::path& given) {
     std::error_code ec;
     if (fs::exists(given, ec)) {
@@ -130,28 +155,27 @@ fs::path PluginHost::locate(const fs::path& given) {
         if (!fs::is_directory(given, ec) || fs::exists(given / "Contents", ec)) return given;
         std::vector<fs::path> plugIns;
         for (const auto& entry : fs::directory_iterator(given, ec))
-            if (entry.path().extension() == ".so" || entry.path().extension() == ".vst")
-                plugIns.push_back(entry.path());
-        return plugIns.size() == 1 ? plugIns.front() : given;
+            if (isPlugIn(entry.path())) plugIns.push_back(entry.path());
+        if (plugIns.size() < 2) return plugIns.empty() ? given : plugIns.front();
+        std::sort(plugIns.begin(), plugIns.end());
+        std::string names;
+        for (const fs::path& p : plugIns)
+            names += (names.empty() ? "" : ", ") + p.filename().string();
+        throw HostError("folder '" + given.string() + "' holds several plug-ins (" + names +
+                        "): name one of them");
     }
     // A bare name is looked for where Linux hosts look, folders and their subfolders.
     if (given.has_parent_path() || given.empty())
         throw HostError("plug-in not found: '" + given.string() + "'");
     const std::string name = given.string();
-    for (const fs::path& folder : searchPath()) {
-        for (fs::recursive_directory_iterator
-                 it(folder, fs::directory_options::skip_permission_denied, ec),
-             end;
-             !ec && it != end; it.increment(ec)) {
-            const std::string file = it->path().filename().string();
-            if (file == name || file == name + ".so" || file == name + ".vst") return it->path();
-            if (it->path().extension() == ".vst") it.disable_recursion_pending();
-        }
-        ec.clear();
+    for (const auto& [stem, path] : installedPlugIns()) {
+        const std::string file = path.filename().string();
+        if (file == name || file == name + ".so" || file == name + ".vst") return path;
     }
     throw HostError("plug-in not found: '" + name +
                     "' (looked in VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst, "
-                    "/usr/lib/vst and /usr/lib/lxvst)");
+                    "/usr/lib/vst and /usr/lib/lxvst)" +
+                    closePlugIns(name));
 }
 
 PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)
@@ -292,16 +316,12 @@ VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameO
     });
     if (found != names.end()) return static_cast<VstInt32>((found - names.begin()) % count);
     const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
-    const auto nearest =
-        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
-            return editDistance(a, nameOrIndex) < editDistance(b, nameOrIndex);
-        });
-    // A near miss is a typing slip; anything further is another name altogether.
-    const bool near =
-        nearest != names.end() &&
-        editDistance(*nearest, nameOrIndex) <= std::max<std::size_t>(2, nameOrIndex.size() / 3);
-    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" +
-                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
+    // Empty names (a plug-in without long names) name nothing.
+    std::vector<std::string> shown;
+    for (const std::string& n : names)
+        if (!trimmed(n).empty()) shown.push_back(trimmed(n));
+    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" + didYouMean(nameOrIndex, shown) +
+                    hint);
 }
 
 void PluginHost::setProgram(VstInt32 program) {

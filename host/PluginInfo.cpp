@@ -146,16 +146,26 @@ void printText(const Facts& f, std::ostream& out) {
     for (std::size_t i = 0; i < f.programs.size(); ++i)
         out << "  " << std::right << std::setw(3) << i << "  " << f.programs[i] << "\n";
     out << "Parameters (" << f.parameters.size() << "):\n";
-    // Long names, where the plug-in gives them, in a column beside the short ones.
-    const bool longNames = std::any_of(f.parameters.begin(), f.parameters.end(),
-                                       [](const Parameter& p) { return !p.longName.empty(); });
+    // Each column as wide as its widest entry; long names only where the plug-in gives them.
+    const auto widest = [&f](auto text) {
+        std::size_t width = 0;
+        for (const Parameter& p : f.parameters) width = std::max(width, text(p).size());
+        return static_cast<int>(width);
+    };
+    const auto value = [](const Parameter& p) {
+        return p.display + (p.label.empty() ? "" : " " + p.label);
+    };
+    const int names = widest([](const Parameter& p) { return p.name; });
+    const int longNames = widest([](const Parameter& p) { return p.longName; });
+    const int values = widest(value);
     for (std::size_t i = 0; i < f.parameters.size(); ++i) {
         const Parameter& p = f.parameters[i];
-        out << "  " << std::right << std::setw(3) << i << "  " << std::left
-            << std::setw(longNames ? 10 : 20) << p.name << std::setw(longNames ? 16 : 0)
-            << p.longName << std::setw(14) << (p.display + (p.label.empty() ? "" : " " + p.label))
-            << "(" << std::fixed << std::setprecision(3) << p.value << ")  " << p.shows << "\n";
-        out.unsetf(std::ios::fixed);
+        out << "  " << std::right << std::setw(3) << i << "  " << std::left << std::setw(names)
+            << p.name << "  ";
+        if (longNames) out << std::setw(longNames) << p.longName << "  ";
+        char host[16];
+        std::snprintf(host, sizeof host, "(%.3f)", static_cast<double>(p.value));
+        out << std::setw(values) << value(p) << "  " << host << "  " << p.shows << "\n";
     }
 }
 

@@ -1,7 +1,16 @@
 #include "host/ProgressBar.h"
 
+#include <csignal>
 #include <string>
 #include <unistd.h>
+
+namespace {
+volatile std::sig_atomic_t lineOpen = 0;
+}
+
+bool progressLineOpen() {
+    return lineOpen;
+}
 
 ProgressBar::ProgressBar(std::FILE* stream, bool enabled, double audioSeconds)
     : stream_(stream), enabled_(enabled && isatty(fileno(stream))), audioSeconds_(audioSeconds),
@@ -13,6 +22,7 @@ void ProgressBar::update(std::size_t done, std::size_t all) {
     if (done < all && shown_ && now - drawn_ < std::chrono::milliseconds(100)) return;
     drawn_ = now;
     shown_ = true;
+    lineOpen = 1;
 
     constexpr int kWidth = 30;
     const double share = all ? static_cast<double>(done) / static_cast<double>(all) : 1.0;
@@ -26,6 +36,12 @@ void ProgressBar::update(std::size_t done, std::size_t all) {
     std::fflush(stream_);
 }
 
+ProgressBar::~ProgressBar() {
+    finish(); // a failure's message then starts on a line of its own
+}
+
 void ProgressBar::finish() {
     if (enabled_ && shown_) std::fputc('\n', stream_);
+    shown_ = false;
+    lineOpen = 0;
 }

@@ -1,13 +1,18 @@
 #include "host/TemporaryOutput.h"
 
 #include "host/HostError.h"
+#include "host/ProgressBar.h"
 
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <signal.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -20,8 +25,16 @@ constexpr std::size_t kPathMax = 4096;
 std::array<std::array<char, kPathMax>, 4> pending{};
 
 extern "C" void removePendingAndDie(int signal) {
+    bool removed = false;
     for (auto& path : pending)
-        if (path[0]) unlink(path.data());
+        if (path[0]) removed = unlink(path.data()) == 0 || removed;
+    // Only what a signal handler may call: write, not stdio.
+    constexpr char kNote[] = "\norvella-host: interrupted; no output was written\n";
+    if (removed) {
+        const bool fresh = !progressLineOpen();
+        [[maybe_unused]] const auto n =
+            write(STDERR_FILENO, kNote + fresh, sizeof kNote - 1 - fresh);
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -53,6 +66,22 @@ fs::path followLinks(fs::path path) {
     return path;
 }
 
+// What a temporary file's name says besides its target's name and the process writing it.
+constexpr const char* kUnfinished = ".orvella-host-unfinished-";
+
+// Removes what killed runs left of the target: files named for it whose process is gone.
+void removeLeftovers(const fs::path& folder, const std::string& target) {
+    const std::string prefix = "." + target + kUnfinished;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix)) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            fs::remove(entry.path(), ec);
+    }
+}
+
 } // namespace
 
 TemporaryOutput::TemporaryOutput(const fs::path& target) : target_(followLinks(target)) {
@@ -68,16 +97,27 @@ TemporaryOutput::TemporaryOutput(const fs::path& target) : target_(followLinks(t
     if (exists && readOnly)
         throw HostError("cannot write " + name + ": it is read-only (nothing was changed)");
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    removeLeftovers(folder, target_.filename().string());
+    std::string pattern = (folder / ("." + target_.filename().string() + kUnfinished +
+                                     std::to_string(getpid()) + ".XXXXXX"))
+                              .string();
+    // Made and remembered with the interrupting signals held: none finds the file there and
+    // not yet known, or its name half copied.
+    sigset_t interrupts, before;
+    sigemptyset(&interrupts);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupts, s);
+    sigprocmask(SIG_BLOCK, &interrupts, &before);
     const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw HostError("cannot write " + name + ": " + std::strerror(errno));
+    const int made = errno;
+    if (fd >= 0) slot_ = remember(pattern);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    if (fd < 0) throw HostError("cannot write " + name + ": " + std::strerror(made));
     // mkstemp makes the file private; the result should look like any file the user writes.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, exists ? existing.st_mode & 07777 : 0666 & ~mask);
     close(fd);
     temporary_ = pattern;
-    slot_ = remember(temporary_);
 }
 
 TemporaryOutput::~TemporaryOutput() {

@@ -1,7 +1,9 @@
 // An output file written under a temporary name in its target folder and renamed into
 // place only when complete, so a failed or interrupted run leaves no partial file. An
 // output that is a symbolic link is written where the link points; a file that exists
-// keeps its permissions, and a read-only one is refused.
+// keeps its permissions, and a read-only one is refused. The temporary name says what it
+// is (".out.wav.orvella-host-unfinished-PID.XXXXXX"); one left by a killed run is removed by
+// the next run writing the same target.
 #pragma once
 
 #include <filesystem>

@@ -28,7 +28,7 @@
 #include <iterator>
 #include <optional>
 #include <sndfile.h>
-#include <sstream>
+#include <span>
 
 namespace fs = std::filesystem;
 
@@ -68,13 +68,24 @@ void applySetting(PluginHost& host, const ParameterSetting& setting) {
     host.plugIn().setParameter(index, static_cast<float>(*value));
 }
 
-// A preset file first, then the program, then each parameter.
-void applySetup(PluginHost& host, const PluginSetup& setup) {
-    if (setup.preset && !loadPreset(host, *setup.preset))
-        std::fprintf(stderr,
-                     "orvella-host: note: preset '%s' does not fit the plug-in completely "
-                     "(its counts or values differ); what fits is applied\n",
-                     setup.preset->c_str());
+// A preset file first, then the program, then each parameter. With `verbose`, says which
+// program of a bank plays.
+void applySetup(PluginHost& host, const PluginSetup& setup, bool verbose = false) {
+    if (setup.preset) {
+        const PresetLoad load = loadPreset(host, *setup.preset);
+        if (!load.complete)
+            std::fprintf(stderr,
+                         "orvella-host: note: preset '%s' does not fit the plug-in completely "
+                         "(its counts or values differ); what fits is applied\n",
+                         setup.preset->c_str());
+        if (verbose && load.bank && !setup.program) {
+            const VstInt32 playing = host.plugIn().getCurrentProgram();
+            std::fprintf(stderr,
+                         "orvella-host: bank '%s' loaded; program %d \"%s\" plays (a bank "
+                         "selects no program: choose one with --program)\n",
+                         setup.preset->c_str(), playing, host.programName(playing).c_str());
+        }
+    }
     if (setup.program) host.setProgram(host.findProgram(*setup.program));
     for (const ParameterSetting& s : setup.settings) applySetting(host, s);
 }
@@ -102,18 +113,29 @@ void copyToStandardOutput(const fs::path& file) {
     if (!in || !std::cout) throw HostError("cannot write standard output");
 }
 
-// A render never writes over its own input, nor both outputs into one file, nor over a
-// picture the user did not name.
-void checkOutputs(const RenderCommand& c) {
-    const std::pair<const fs::path*, const char*> files[] = {
-        {&c.input, "the input"}, {&c.output, "the output"}, {&c.spectrogram, "the spectrogram"}};
-    for (std::size_t i = 0; i < std::size(files); ++i)
-        for (std::size_t j = i + 1; j < std::size(files); ++j)
-            if (!files[i].first->empty() && !files[j].first->empty() &&
-                *files[i].first != kStandardStream && *files[j].first != kStandardStream &&
-                sameFile(*files[i].first, *files[j].first))
-                throw HostError(std::string(files[j].second) + " '" + files[j].first->string() +
+// Refuses an output that is a file read before it in `files`, however named; the outputs
+// start at `firstOutput`.
+void refuseOutputsRead(std::span<const std::pair<fs::path, const char*>> files,
+                       std::size_t firstOutput) {
+    for (std::size_t j = firstOutput; j < files.size(); ++j)
+        for (std::size_t i = 0; i < j; ++i)
+            if (!files[i].first.empty() && !files[j].first.empty() &&
+                files[i].first != kStandardStream && files[j].first != kStandardStream &&
+                sameFile(files[i].first, files[j].first))
+                throw HostError(std::string(files[j].second) + " '" + files[j].first.string() +
                                 "' is " + files[i].second + " too: choose another name");
+}
+
+// A render writes over no file it reads (input, preset, plug-in), nor both outputs into one
+// file, nor over a picture the user did not name.
+void checkOutputs(const RenderCommand& c, const fs::path& module) {
+    const std::pair<fs::path, const char*> files[] = {
+        {c.input, "the input"},
+        {c.setup.preset.value_or(fs::path()), "the preset"},
+        {module, "the plug-in"},
+        {c.output, "the output"},
+        {c.spectrogram, "the spectrogram"}};
+    refuseOutputsRead(files, 3);
     std::string picture = c.spectrogram.extension().string();
     std::transform(picture.begin(), picture.end(), picture.begin(),
                    [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
@@ -126,8 +148,23 @@ void checkOutputs(const RenderCommand& c) {
                         "' exists: name the demo's picture with --spectrogram to replace it");
 }
 
+// Control changes that cannot act are sent all the same, but said so.
+void noteIdleControlChanges(PluginHost& host, const RenderCommand& c, double seconds) {
+    if (c.controlChanges.empty()) return;
+    if (!host.canDo("receiveVstMidiEvent"))
+        std::fprintf(stderr, "orvella-host: note: the plug-in does not say it takes MIDI input: "
+                             "--cc may change nothing\n");
+    const auto late =
+        std::count_if(c.controlChanges.begin(), c.controlChanges.end(),
+                      [seconds](const ControlChange& cc) { return cc.seconds >= seconds; });
+    if (late)
+        std::fprintf(stderr,
+                     "orvella-host: note: %ld --cc change(s) at or after the end of the sound "
+                     "(%.2f s) change nothing; --tail SECONDS renders on after the input\n",
+                     static_cast<long>(late), seconds);
+}
+
 int renderCommand(const RenderCommand& c) {
-    checkOutputs(c);
     std::optional<AudioFileReader> file;
     AudioBuffer demo;
     RenderInput input;
@@ -162,7 +199,8 @@ int renderCommand(const RenderCommand& c) {
     const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
 
     PluginHost host(c.setup.plugin, input.sampleRate, c.blockSize);
-    applySetup(host, c.setup);
+    checkOutputs(c, host.modulePath());
+    applySetup(host, c.setup, c.verbose);
     if (c.demo && !c.setup.preset && !c.setup.program) selectDemoProgram(host);
     const std::size_t channels = renderedChannels(host, input.channels, c.monoMode);
     checkWritable(shown, format, channels, input.sampleRate);
@@ -183,6 +221,7 @@ int renderCommand(const RenderCommand& c) {
         return got;
     };
 
+    noteIdleControlChanges(host, c, static_cast<double>(length) / input.sampleRate);
     const auto started = std::chrono::steady_clock::now();
     ProgressBar bar(stderr, !c.quiet && !toStdout, static_cast<double>(length) / input.sampleRate);
     render(
@@ -194,6 +233,9 @@ int renderCommand(const RenderCommand& c) {
         {c.tailSeconds, c.controlChanges, c.monoMode},
         [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
+    if (file)
+        if (const std::string cut = file->shortfall(); !cut.empty())
+            std::fprintf(stderr, "orvella-host: warning: %s\n", cut.c_str());
 
     writer.close();
     if (writer.clipped())
@@ -223,6 +265,10 @@ int renderCommand(const RenderCommand& c) {
 int presetSaveCommand(const PresetSaveCommand& c) {
     const bool bank = isBankFile(c.output);
     PluginHost host(c.setup.plugin, 44100, 512);
+    // A preset may be saved over the one it was loaded from: that is how one is edited.
+    const std::pair<fs::path, const char*> files[] = {{host.modulePath(), "the plug-in"},
+                                                      {c.output, "the output"}};
+    refuseOutputsRead(files, 1);
     applySetup(host, c.setup);
     const PresetData data = presetOf(host, bank);
     TemporaryOutput file(c.output);
@@ -236,15 +282,9 @@ int presetSaveCommand(const PresetSaveCommand& c) {
 }
 
 int presetShowCommand(const PresetShowCommand& c) {
+    // Checked whole as it is read: nothing is printed of a broken file.
     const PresetData data = readPresetFile(c.file);
-    // Nothing is printed of a file that turns out broken.
-    std::ostringstream text;
-    try {
-        describePreset(data, text);
-    } catch (const HostError& e) {
-        throw HostError("preset '" + c.file.string() + "': " + e.what());
-    }
-    std::cout << text.str();
+    describePreset(data, std::cout);
     if (c.plugin) {
         PluginHost host(*c.plugin, 44100, 512);
         describeFit(host, data, std::cout);
@@ -271,8 +311,8 @@ int run(const Command& command) {
     if (const auto* show = std::get_if<PresetShowCommand>(&command))
         return presetShowCommand(*show);
     if (const auto* info = std::get_if<InfoCommand>(&command)) {
-        PluginHost host(info->plugin, 44100, 512);
-        if (info->program) host.setProgram(host.findProgram(*info->program));
+        PluginHost host(info->setup.plugin, 44100, 512);
+        applySetup(host, info->setup);
         printPluginInfo(host, info->json, std::cout);
         return 0;
     }
