@@ -25,11 +25,16 @@ bool absurd(float x) {
 
 using Lanes = tqsp_filter_pair::Lanes;
 
-// Calls frame(i) for every frame, in sub-blocks counted from the first frame. take() starts
-// each sub-block with the design make() prepared for it; the next one is prepared ahead,
+// Calls frame(i) for every frame, in sub-blocks from frame 0: a new one starts there unless
+// the call continues the sub-block the filters hold, and then ends within it. take() starts
+// each new sub-block with the design make() prepared for it; the next one is prepared ahead,
 // while this one's frames are computed: the stage designs then never hold the frames up.
 template <class Make, class Take, class Frame>
-void eachFrame(int frames, Make make, Take take, Frame frame) {
+void eachFrame(int frames, bool continues, Make make, Take take, Frame frame) {
+    if (continues) {
+        for (int i = 0; i < frames; ++i) frame(i);
+        return;
+    }
     make();
     for (int done = 0; done < frames; done += kSubBlock) {
         take();
@@ -50,7 +55,7 @@ void Orvella::setSweep(Sweep s) {
 // are read before its outputs are written: the host's buffers may be the same memory.
 template <int Routing, bool Stereo, class NextSweep>
 void Orvella::processSideBySide(const float* inL, const float* inR, float* outL, float* outR,
-                                int frames, NextSweep nextSweep) {
+                                int frames, bool continues, NextSweep nextSweep) {
     tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
     tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
     const float* inB = Routing == kInB ? inR : inL;
@@ -58,14 +63,14 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     auto take = [&] { phasers.takeDesign(); };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
-        eachFrame(frames, make, take, [&](int i) {
+        eachFrame(frames, continues, make, take, [&](int i) {
             const Lanes y =
                 lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
             outL[i] = y[0];
             outR[i] = y[1];
         });
     } else {
-        eachFrame(frames, make, take, [&](int i) {
+        eachFrame(frames, continues, make, take, [&](int i) {
             const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
             outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
         });
@@ -78,12 +83,15 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
 // each section's next design is made once the lanes hold its current one; only a design B
 // needs among the last two frames, which it runs alone, is made when due.
 template <bool Stereo, class NextSweep>
-void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
+void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames, bool continues,
                               NextSweep nextSweep) {
     constexpr int kLag = 2;
     float fromA[kLag]; // A's outputs not yet taken by B, by frame modulo kLag
-    Sweep next = nextSweep();
-    setSweep(next);
+    Sweep next{};
+    if (!continues) {
+        next = nextSweep();
+        setSweep(next);
+    }
     for (int i = 0; i < std::min(kLag, frames); ++i)
         fromA[i] = phaserA.process(highPassA.process(in[i]));
     // The sweep for the sub-block starting at A's frame i, made ahead: A's design at once,
@@ -137,14 +145,14 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
 }
 
 // One input and "In B": section B and its filters rest. Section A runs alone, on the design
-// its filters hold, so each sub-block's sweep comes just before its frames.
+// its filters hold, so each sub-block's sweep is set just before its frames.
 template <class NextSweep>
-void Orvella::processAlone(const float* in, float* out, int frames, NextSweep nextSweep) {
-    for (int done = 0; done < frames; done += kSubBlock) {
-        setSweep(nextSweep());
-        for (int i = done; i < std::min(done + kSubBlock, frames); ++i)
-            out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i])));
-    }
+void Orvella::processAlone(const float* in, float* out, int frames, bool continues,
+                           NextSweep nextSweep) {
+    Sweep next{};
+    eachFrame(
+        frames, continues, [&] { next = nextSweep(); }, [&] { setSweep(next); },
+        [&](int i) { out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i]))); });
 }
 
 void Orvella::processFrames(float** inputs, float** outputs, int frames) {
@@ -178,29 +186,37 @@ void Orvella::processFrames(float** inputs, float** outputs, int frames) {
         const float targetB = (manual * wManB + (g1 * wGen1B + g2 * wGen2B)) * depthB;
         return Sweep{mod_lag_dsp(&sweepLagA, targetA), mod_lag_dsp(&sweepLagB, targetB)};
     };
-    if (frames == 0) { // a call with no frames still makes one sub-block: the sweep steps once
-        setSweep(nextSweep());
-        return;
-    }
-
     const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
-    const float* inL = inputs[0];
-    float* outL = outputs[0];
-    if (inputCount == 2) {
-        if (routing == kInA)
-            processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, nextSweep);
-        else if (routing == kOutA)
-            processInSeries<true>(inL, outL, outputs[1], frames, nextSweep);
-        else
-            processSideBySide<kInB, true>(inL, inputs[1], outL, outputs[1], frames, nextSweep);
-    } else {
-        if (routing == kInA)
-            processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, frames, nextSweep);
-        else if (routing == kOutA)
-            processInSeries<false>(inL, outL, nullptr, frames, nextSweep);
-        else
-            processAlone(inL, outL, frames, nextSweep);
-    }
+    // Frames [at, at + n) along the routing; continues: frame at lies inside the sub-block
+    // the filters hold.
+    auto route = [&](int at, int n, bool continues) {
+        const float* inL = inputs[0] + at;
+        float* outL = outputs[0] + at;
+        if (inputCount == 2) {
+            float* outR = outputs[1] + at;
+            if (routing == kInA)
+                processSideBySide<kInA, true>(inL, nullptr, outL, outR, n, continues, nextSweep);
+            else if (routing == kOutA)
+                processInSeries<true>(inL, outL, outR, n, continues, nextSweep);
+            else
+                processSideBySide<kInB, true>(inL, inputs[1] + at, outL, outR, n, continues,
+                                              nextSweep);
+        } else {
+            if (routing == kInA)
+                processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, n, continues,
+                                               nextSweep);
+            else if (routing == kOutA)
+                processInSeries<false>(inL, outL, nullptr, n, continues, nextSweep);
+            else
+                processAlone(inL, outL, n, continues, nextSweep);
+        }
+    };
+    // The grid of sub-blocks runs over the stream, not over each call, so how a host cuts the
+    // stream changes nothing: a call first finishes the sub-block the last one left open.
+    const int head = std::min((kSubBlock - subBlockFrames) % kSubBlock, frames);
+    if (head > 0) route(0, head, true);
+    if (head < frames) route(head, frames - head, false);
+    subBlockFrames = (subBlockFrames + frames) % kSubBlock;
 }
 
 void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
