@@ -144,6 +144,8 @@ TEST_F(Phaser, EveryStageFollowsTheSweepAtEveryRate) {
     for (float rate : {44100.0f, 96000.0f, 22050.0f}) {
         csd_set_attr(CSD_ATTR_SAMPLING_RATE, rate);
         p.setAudioSamplingRate(rate);
+        for (int k = 1; k < 6; ++k)
+            ASSERT_EQ(p.getStage(k).getCoefficient(), p.getStage(0).getCoefficient()) << rate;
         tqsp_filter_butterworth_first_order_low_pass out(18000.0f);
         tqsp_filter_rbj_low_pass fb;
         out.setAudioSamplingRate(rate);
