@@ -128,10 +128,22 @@ Plist toNode(CFTypeRef value) {
 
 CFTypeRef CFPropertyListCreateFromXMLData(const unsigned char* bytes, unsigned long size,
                                           std::string* errorText) {
+    return CFPropertyListCreateWithData(bytes, size, nullptr, errorText);
+}
+
+CFTypeRef CFPropertyListCreateWithData(const unsigned char* bytes, unsigned long size,
+                                       CFPropertyListFormat* format, std::string* errorText) {
     if (errorText) errorText->clear();
     if (!bytes || size == 0 || size > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+    const auto* text = reinterpret_cast<const char*>(bytes);
+    const auto length = static_cast<std::uint32_t>(size);
+    const bool binary = plist_is_binary(text, length) != 0;
     plist_t root = nullptr;
-    plist_from_xml(reinterpret_cast<const char*>(bytes), static_cast<std::uint32_t>(size), &root);
+    if (binary) {
+        plist_from_bin(text, length, &root);
+    } else {
+        plist_from_xml(text, length, &root);
+    }
     if (!root) return nullptr;
     Plist owner(root);
     bool tooDeep = false;
@@ -140,6 +152,7 @@ CFTypeRef CFPropertyListCreateFromXMLData(const unsigned char* bytes, unsigned l
         if (errorText) *errorText = "nesting too deep";
         return nullptr;
     }
+    if (format) *format = binary ? kCFPropertyListBinaryFormat_v1_0 : kCFPropertyListXMLFormat_v1_0;
     return value.release();
 }
 
