@@ -104,6 +104,24 @@ std::optional<long> wholeNumber(const std::string& s) {
 
 } // namespace
 
+std::size_t findName(const std::string& kind, const std::string& name,
+                     const std::vector<std::string>& names, const std::string& hint) {
+    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+        // A plug-in without long names leaves them empty; they name nothing.
+        return !trimmed(n).empty() && sameText(n, name);
+    });
+    if (found != names.end()) return static_cast<std::size_t>(found - names.begin());
+    const auto nearest =
+        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
+            return editDistance(a, name) < editDistance(b, name);
+        });
+    // A near miss is a typing slip; anything further is another name altogether.
+    const bool near = nearest != names.end() &&
+                      editDistance(*nearest, name) <= std::max<std::size_t>(2, name.size() / 3);
+    throw HostError("unknown " + kind + " '" + name + "'" +
+                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
+}
+
 std::vector<fs::path> PluginHost::searchPath() {
     std::vector<fs::path> folders;
     for (const char* variable : {"VST_PATH", "LXVST_PATH"}) {
@@ -286,22 +304,10 @@ VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameO
                         std::to_string(count) + " " + kind + "s" +
                         (count ? ", 0 to " + std::to_string(count - 1) : "") + ")");
     }
-    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
-        // A plug-in without long names leaves them empty; they name nothing.
-        return !trimmed(n).empty() && sameText(n, nameOrIndex);
-    });
-    if (found != names.end()) return static_cast<VstInt32>((found - names.begin()) % count);
-    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
-    const auto nearest =
-        std::min_element(names.begin(), names.end(), [&](const auto& a, const auto& b) {
-            return editDistance(a, nameOrIndex) < editDistance(b, nameOrIndex);
-        });
-    // A near miss is a typing slip; anything further is another name altogether.
-    const bool near =
-        nearest != names.end() &&
-        editDistance(*nearest, nameOrIndex) <= std::max<std::size_t>(2, nameOrIndex.size() / 3);
-    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" +
-                    (near ? ": did you mean '" + trimmed(*nearest) + "'?" : "") + hint);
+    return static_cast<VstInt32>(
+        findName(kind, nameOrIndex, names,
+                 " (see: orvella-host info --plugin '" + given_.string() + "')") %
+        static_cast<std::size_t>(count));
 }
 
 void PluginHost::setProgram(VstInt32 program) {

@@ -4,22 +4,33 @@
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/DoruvezovComponent.h"
 #include "audiounit/DoruvezovException.h"
+#include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/AudioUnitCalls.h"
+#include "audiounit/platform/CFBundleInfoDictionary.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFNumber.h"
 #include "audiounit/platform/CFPropertyList.h"
+#include "host/AuCommand.h"
+#include "host/AudioUnitHost.h"
+#include "host/HostError.h"
+#include "host/PluginHost.h"
+#include "host/Renderer.h"
 #include "tests/common/TestHost.h"
 
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <regex>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -204,6 +215,9 @@ TEST_F(AUComponent, ConfigurationsAndResourceFailures) {
         EXPECT_EQ(AudioUnitSetProperty(stereo.instance, id, out, 0, &format, size),
                   kAudioUnitErr_FormatNotSupported);
     }
+    const fs::path noResources = bundleCopy("noresources", [](std::string&) {});
+    fs::remove_all(noResources / "Contents/Resources");
+    EXPECT_EQ(Opened(noResources).result, fnfErr);
     const fs::path noMap = bundleCopy("nomap", [](std::string&) {});
     fs::remove(noMap / "Contents/Resources/SYParameters.txt");
     EXPECT_EQ(Opened(noMap).result, fnfErr);
@@ -222,6 +236,145 @@ TEST_F(AUComponent, ConfigurationsAndResourceFailures) {
     EXPECT_EQ(Opened(linked).result, -32767); // two of them
     fs::remove(resources / "Effect.vst");
     EXPECT_EQ(Opened(linked).result, -32767); // no replacing
+}
+
+// The bundle as the build leaves it: every file its own lists name is there, and it opens.
+TEST_F(AUComponent, TheBuiltBundleHoldsEveryFileItsListsName) {
+    const fs::path resources = builtBundle / "Contents/Resources";
+    std::ifstream list(resources / "SYFactoryPresets.txt");
+    int listed = 0;
+    for (std::string line; std::getline(list, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == ';') continue;
+        ++listed;
+        EXPECT_TRUE(fs::is_regular_file(resources / line)) << line;
+    }
+    EXPECT_EQ(listed, 10);
+    const CFHolder<CFDictionary> info(CFBundleCopyInfoDictionaryInDirectory(builtBundle));
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(fs::is_regular_file(builtBundle / "Contents/x86_64-linux" /
+                                    requireString(info.get(), "CFBundleExecutable")->text));
+    const std::string font = requireString(info.get(), "ZudariraInfo_1")->text;
+    for (const char* extension : {".png", ".tab"})
+        EXPECT_TRUE(fs::is_regular_file(resources / (font + extension))) << font << extension;
+    EXPECT_EQ(Opened().result, noErr);
+}
+
+// `orvella-host au`: what it prints, or the one line it fails with.
+std::string said(const std::vector<std::string>& arguments, const fs::path& bundle) {
+    std::ostringstream out;
+    std::streambuf* const console = std::cout.rdbuf(out.rdbuf());
+    try {
+        const int status = runAuCommand(arguments, bundle);
+        std::cout.rdbuf(console);
+        return "exit " + std::to_string(status) + ": " + out.str();
+    } catch (const HostError& e) {
+        std::cout.rdbuf(console);
+        return e.what();
+    }
+}
+
+void writePlist(const fs::path& file, const std::string& xml, bool binary) {
+    plist_t root = nullptr;
+    plist_from_xml(xml.data(), std::uint32_t(xml.size()), &root);
+    char* bytes = nullptr;
+    std::uint32_t size = 0;
+    (binary ? plist_to_bin : plist_to_xml)(root, &bytes, &size);
+    std::ofstream(file, std::ios::binary).write(bytes, size);
+    std::free(bytes);
+    plist_free(root);
+}
+
+TEST_F(AUComponent, TheAuCommandSaysWhatIsWrongAndWhere) {
+    const fs::path bundle = bundleCopy("said", [](std::string&) {});
+    const fs::path saved = path / "saved.aupreset";
+    ASSERT_EQ(said({"preset", "save", saved.string(), "--factory", "big and bold"}, bundle),
+              "exit 0: ");
+    std::ifstream in(saved);
+    const std::string xml((std::istreambuf_iterator<char>(in)), {});
+    const auto spoilt = [&](const char* name, const std::string& from, const std::string& to) {
+        const fs::path file = path / name;
+        std::ofstream(file) << std::regex_replace(xml, std::regex(from), to);
+        return file.string();
+    };
+    writePlist(path / "binary.aupreset", xml, true);
+    const fs::path noPreset = bundleCopy("nopreset", [](std::string&) {});
+    fs::remove(noPreset / "Contents/Resources/Dronez.aupreset");
+    const fs::path noMono =
+        bundleCopy("nomono", [](std::string& i) { setKey(i, "CanDoMonoIO", nullptr); });
+
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"info", "--plugin", noPreset.string()},
+         "did not open: its resource file '" +
+             (noPreset / "Contents/Resources/Dronez.aupreset").string() +
+             "' cannot be read (file not found) (error -43)"},
+        {{"info", "--plugin", noMono.string()},
+         "SYConfig, CanDoMonoIO: Missing key in dictionary (error -32767)"},
+        {{"preset", "show", spoilt("cut.aupreset", "<data>\\s*(\\S{40})[^<]*", "<data>$1")},
+         "cut.aupreset is cut short: its preset data ends early (End of file error)"},
+        {{"preset", "show", spoilt("foreign.aupreset", "1414619760", "1094861636")},
+         "foreign.aupreset is a preset of another component (aufx ABCD Cldr), not of Calderis: "
+         "Orvella (aufx TQbp Cldr)"},
+        {{"preset", "show", spoilt("damaged.aupreset", "</dict>", "</array>")},
+         "damaged.aupreset is a damaged property list"},
+        {{"info", "--factory", "Big and Bald"},
+         "unknown factory preset 'Big and Bald': did you mean 'Big And Bold'?"},
+        {{"preset", "save", (path / "x.fxp").string()}, "name ends in .aupreset"},
+        {{"preset", "show", (path / "binary.aupreset").string()},
+         "exit 0: form: binary property list\n"},
+    };
+    for (const auto& [arguments, message] : cases)
+        EXPECT_NE(said(arguments, bundle).find(message), std::string::npos)
+            << arguments[0] << " " << arguments.back() << ": " << said(arguments, bundle);
+    // The binary form loads as the XML form does.
+    const auto afterForm = [&bundle](const fs::path& file) {
+        const std::string shown = said({"preset", "show", file.string()}, bundle);
+        return shown.substr(shown.find('\n'));
+    };
+    EXPECT_EQ(afterForm(path / "binary.aupreset"), afterForm(saved));
+    for (const char* command : {"info", "render", "preset", "gui"})
+        EXPECT_EQ(said({command, "--help"}, bundle).substr(0, 19), "exit 0: Audio Unit:")
+            << command;
+
+    // The current preset is a factory preset's number, or none: never a number and a name
+    // that disagree.
+    EXPECT_NE(said({"info", "--factory", "3"}, bundle).find("Current preset: 3 \"Big And Bold\""),
+              std::string::npos);
+    EXPECT_EQ(said({"info"}, bundle).find("Current preset: -1"), std::string::npos);
+}
+
+// A mono file through a one-channel Audio Unit is the effect's own mono, as the VST path
+// renders it in mono mode: sample for sample, latency and tail alike.
+TEST_F(AUComponent, MonoThroughTheAudioUnitIsTheEffectsMonoMode) {
+    std::vector<float> sound(20000);
+    for (std::size_t i = 0; i < sound.size(); ++i)
+        sound[i] =
+            0.4f * float(std::sin(0.05 * double(i)) + std::sin(0.0031 * double(i * i % 7919)));
+    const auto input = [&sound](std::size_t& at) {
+        return RenderInput{44100, 1, sound.size(), [&sound, &at](float* const* to, std::size_t n) {
+                               std::copy_n(sound.begin() + std::ptrdiff_t(at), n, to[0]);
+                               at += n;
+                               return n;
+                           }};
+    };
+    for (const char* program : {"0", "3", "End To End"}) {
+        std::vector<float> vst, au;
+        const auto into = [](std::vector<float>& to) {
+            return [&to](const float* const* from, std::size_t n) {
+                to.insert(to.end(), from[0], from[0] + n);
+            };
+        };
+        std::size_t read = 0;
+        PluginHost plugIn(builtBundle, 44100, 512);
+        plugIn.setProgram(plugIn.findProgram(program));
+        render(plugIn, input(read), into(vst), {0.1, {}, true}, [](std::size_t, std::size_t) {});
+        read = 0;
+        AudioUnitHost unit(builtBundle);
+        unit.selectFactoryPreset(program);
+        unit.render(input(read), 512, 0.1, {}, into(au), [](std::size_t, std::size_t) {});
+        ASSERT_EQ(au.size(), sound.size() + 4410);
+        EXPECT_EQ(au, vst) << program;
+    }
 }
 
 TEST_F(AUComponent, EditsReachTheListeners) {
