@@ -344,7 +344,7 @@ TEST_F(AUComponent, TheAuCommandSaysWhatIsWrongAndWhere) {
 }
 
 // A mono file through a one-channel Audio Unit is the effect's own mono, as the VST path
-// renders it in mono mode: sample for sample, latency and tail alike.
+// renders it in mono mode: sample for sample, latency, tail and control changes alike.
 TEST_F(AUComponent, MonoThroughTheAudioUnitIsTheEffectsMonoMode) {
     std::vector<float> sound(20000);
     for (std::size_t i = 0; i < sound.size(); ++i)
@@ -357,7 +357,10 @@ TEST_F(AUComponent, MonoThroughTheAudioUnitIsTheEffectsMonoMode) {
                                return n;
                            }};
     };
-    for (const char* program : {"0", "3", "End To End"}) {
+    // The mod wheel swept as --cc 0-0.4:1:0-127 sweeps it, which one program follows.
+    std::vector<ControlChange> wheel;
+    for (int k = 0; k < 128; ++k) wheel.push_back({0.4 * k / 127, 1, k});
+    for (const char* program : {"0", "End To End", "Mod Wheel to CC"}) {
         std::vector<float> vst, au;
         const auto into = [](std::vector<float>& to) {
             return [&to](const float* const* from, std::size_t n) {
@@ -367,14 +370,34 @@ TEST_F(AUComponent, MonoThroughTheAudioUnitIsTheEffectsMonoMode) {
         std::size_t read = 0;
         PluginHost plugIn(builtBundle, 44100, 512);
         plugIn.setProgram(plugIn.findProgram(program));
-        render(plugIn, input(read), into(vst), {0.1, {}, true}, [](std::size_t, std::size_t) {});
+        render(plugIn, input(read), into(vst), {0.1, wheel, true}, [](std::size_t, std::size_t) {});
         read = 0;
         AudioUnitHost unit(builtBundle);
         unit.selectFactoryPreset(program);
-        unit.render(input(read), 512, 0.1, {}, into(au), [](std::size_t, std::size_t) {});
+        unit.render(input(read), 512, 0.1, wheel, into(au), [](std::size_t, std::size_t) {});
         ASSERT_EQ(au.size(), sound.size() + 4410);
         EXPECT_EQ(au, vst) << program;
     }
+}
+
+// The tool's control changes reach the effect in the slice that holds their frame, at it.
+TEST_F(AUComponent, TheToolsControlChangesReachTheEffectAtTheirFrames) {
+    const fs::path bundle = bundleCopy("traced", [](std::string&) {});
+    fs::create_symlink(fs::absolute(builtModule("tests/host/trace_plugin.so")),
+                       bundle / "Contents/Resources/Trace.vst");
+    setenv("ORVELLA_TRACE_FILE", (path / "trace.txt").c_str(), 1);
+    const RenderInput silence{44100, 2, 1000, [](float* const* to, std::size_t n) {
+                                  for (int c = 0; c < 2; ++c) std::fill_n(to[c], n, 0.0f);
+                                  return n;
+                              }};
+    AudioUnitHost(bundle).render(
+        silence, 512, 0, {{3 / 44100.0, 7, 10}, {600 / 44100.0, 7, 20}},
+        [](const float* const*, std::size_t) {}, [](std::size_t, std::size_t) {});
+    std::ifstream in(path / "trace.txt");
+    const std::string trace((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(trace.find("event 3 11536138\nprocess 512 1\nevent 88 11536148\nprocess"),
+              std::string::npos)
+        << trace;
 }
 
 TEST_F(AUComponent, EditsReachTheListeners) {
