@@ -16,9 +16,7 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 #include <thread>
-#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -353,43 +351,6 @@ TEST(AURender, StereoOnAMonoBusOnlyForTheHostsThatNeedIt) {
         EXPECT_EQ(l[20], 0.5f * sample(13, 0));
     }
     ClearHostIdentity();
-}
-
-// A bus narrowed to one channel leaves the effect's pins past it unconnected, so an effect
-// that asks works in mono; a mono input still feeds both pins of a stereo effect output.
-TEST(AURender, ANarrowedBusLeavesTheEffectsFurtherPinsUnconnected) {
-    Tracer tracer;
-    // The effect's answers for its second input and second output: 0 connected, 1 not.
-    const std::tuple<UInt32, UInt32, const char*> layouts[] = {
-        {2, 2, "pins 0 0"}, {1, 2, "pins 0 0"}, {2, 1, "pins 0 1"}, {1, 1, "pins 1 1"}};
-    for (const auto& [in, out, pins] : layouts) {
-        fs::remove(tracer.log);
-        AU au(tracer.bundle());
-        ASSERT_EQ(au.channels(I, in), noErr);
-        ASSERT_EQ(au.channels(O, out), noErr);
-        ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
-        EXPECT_NE(tracer.trace().find(pins), std::string::npos) << in << " " << out;
-    }
-}
-
-// Events reach the effect before the slice they were sent for, each at its own frame.
-TEST(AURender, MidiEventsKeepTheirFramesWithinTheSlice) {
-    Tracer tracer;
-    AU au(tracer.bundle());
-    au.feed();
-    ASSERT_EQ(AudioUnitInitialize(au.unit), noErr);
-    std::vector<float> l, r;
-    for (UInt32 offset : {0u, 3u, 511u})
-        ASSERT_EQ(MusicDeviceMIDIEvent(au.unit, 0xb0, 7, 64, offset), noErr);
-    ASSERT_EQ(au.render(0, l, r), noErr);
-    ASSERT_EQ(MusicDeviceMIDIEvent(au.unit, 0x90, 60, 100, 200), noErr);
-    ASSERT_EQ(au.render(kSlice, l, r), noErr);
-    std::istringstream trace(tracer.trace());
-    std::string seen;
-    for (std::string line; std::getline(trace, line);)
-        if (line.starts_with("event") || line.starts_with("process")) seen += line + "\n";
-    EXPECT_EQ(seen, "event 0 11536192\nevent 3 11536192\nevent 511 11536192\nprocess 512 1\n"
-                    "event 200 9452644\nprocess 512 1\n");
 }
 
 TEST(AURender, AnAwareEffectExchangesSilenceFlagsAndTexts) {
