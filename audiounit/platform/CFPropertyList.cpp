@@ -140,7 +140,19 @@ CFTypeRef CFPropertyListCreateWithData(const unsigned char* bytes, unsigned long
     const bool binary = plist_is_binary(text, length) != 0;
     plist_t root = nullptr;
     if (binary) {
-        plist_from_bin(text, length, &root);
+        // The binary reader lets a dictionary's key be of another kind, which walking the
+        // dictionary would abort on: the list is read back from its XML form, whose reader
+        // allows keys only.
+        plist_t unchecked = nullptr;
+        plist_from_bin(text, length, &unchecked);
+        if (!unchecked) return nullptr;
+        char* xml = nullptr;
+        std::uint32_t xmlLength = 0;
+        plist_to_xml(unchecked, &xml, &xmlLength);
+        plist_free(unchecked);
+        if (!xml) return nullptr;
+        plist_from_xml(xml, xmlLength, &root);
+        plist_to_xml_free(xml);
     } else {
         plist_from_xml(text, length, &root);
     }
