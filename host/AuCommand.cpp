@@ -37,7 +37,6 @@ struct AuOptions {
     std::optional<std::string> factory;
     std::vector<std::string> settings;
     bool json = false;
-    bool quiet = false;
 };
 
 AuOptions parse(const std::vector<std::string>& args, const fs::path& defaultBundle) {
@@ -59,8 +58,6 @@ AuOptions parse(const std::vector<std::string>& args, const fs::path& defaultBun
             o.settings.push_back(value());
         } else if (a == "--json") {
             o.json = true;
-        } else if (a == "--quiet" || a == "-q") {
-            o.quiet = true;
         } else if (a.starts_with("--")) {
             throw HostError("unknown option " + a + " for au");
         } else {
