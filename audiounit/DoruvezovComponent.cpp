@@ -139,8 +139,9 @@ void DoruvezovComponent::loadConfiguration() {
 
 void DoruvezovComponent::findResources() {
     resources.path = bundle->bundlePath() / "Contents" / "Resources";
+    // A host reads the code alone: a missing folder is a missing file to it.
     if (!FSIsFolder(resources)) {
-        throw DoruvezovException("Could not locate resources directory within bundle");
+        throw MacOSException(fnfErr, "Could not locate resources directory within bundle");
     }
 }
 
@@ -439,8 +440,20 @@ void DoruvezovComponent::endEdit(VSTPlugIn&, int parameter) {
     notifyParameterEvent(kAudioUnitEvent_EndParameterChangeGesture, parameter);
 }
 
-bool DoruvezovComponent::isIOPinConnected(VSTPlugIn&, bool, int) {
-    return true;
+// A bus given fewer channels than it is wide leaves its further pins unconnected, so a
+// mono track gets the effect's own mono behaviour rather than one of its stereo outputs. A
+// mono input bus still feeds every input pin while some output bus keeps its width.
+bool DoruvezovComponent::isIOPinConnected(VSTPlugIn&, bool output, int pin) {
+    const auto connected = [pin](const std::vector<Bus>& buses,
+                                 const std::vector<UInt32>& channels) {
+        for (std::size_t b = 0; b < buses.size(); ++b) {
+            const int k = pin - buses[b].firstChannel;
+            if (k >= 0 && k < buses[b].width) return UInt32(k) < channels[b];
+        }
+        return true;
+    };
+    if (output) return connected(outputs, outputChannels);
+    return connected(inputs, inputChannels) || connected(outputs, outputChannels);
 }
 
 void DoruvezovComponent::idle(VSTPlugIn&) {}

@@ -88,10 +88,14 @@ void DoruvezovComponent::render(UInt32* flags, const AudioTimeStamp* timeStamp, 
     if (timeStamp->mSampleTime != lastSampleTime) {
         updateTimeInfo(timeStamp->mSampleTime);
         const bool inputSilent = pullInput(timeStamp, frames);
+        // Pins past a narrowed bus's channels are unconnected: they write their own buffer,
+        // which the bus never hands out.
         for (const Bus& b : outputs) {
+            const UInt32 count = outputChannels[std::size_t(&b - outputs.data())];
             for (int k = 0; k < b.width; ++k) {
-                effectOutputs[std::size_t(b.firstChannel + k)] =
-                    channel(b, UInt32(k) % outputChannels[std::size_t(&b - outputs.data())]);
+                const auto pin = std::size_t(b.firstChannel + k);
+                effectOutputs[pin] =
+                    UInt32(k) < count ? channel(b, UInt32(k)) : channelBuffers[pin].data();
             }
         }
         runEffect(frames, inputSilent);

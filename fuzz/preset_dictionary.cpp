@@ -1,6 +1,6 @@
-// The preset dictionary loader on arbitrary ".aupreset" bytes: the XML property list, then
-// the dictionary's keys and its version 0 parameter blocks, as Orvella's component reads
-// them before applying anything.
+// The preset dictionary loader on arbitrary ".aupreset" bytes: the property list, XML or
+// binary, then the dictionary's keys and its version 0 parameter blocks, as Orvella's
+// component reads them before applying anything.
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"

@@ -11,16 +11,19 @@
 #include "host/AudioFileReader.h"
 #include "host/AudioFileWriter.h"
 #include "host/AudioUnitHost.h"
+#include "host/CommandLine.h"
 #include "host/HostError.h"
 #include "host/PluginInfo.h"
 #include "host/ProgressBar.h"
 #include "host/TemporaryOutput.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sndfile.h>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -33,9 +36,7 @@ struct AuOptions {
     std::optional<fs::path> preset;
     std::optional<std::string> factory;
     std::vector<std::string> settings;
-    UInt32 slice = 512;
     bool json = false;
-    bool quiet = false;
 };
 
 AuOptions parse(const std::vector<std::string>& args, const fs::path& defaultBundle) {
@@ -55,17 +56,8 @@ AuOptions parse(const std::vector<std::string>& args, const fs::path& defaultBun
             o.factory = value();
         } else if (a == "--set") {
             o.settings.push_back(value());
-        } else if (a == "--slice") {
-            const std::string& text = value();
-            long n = 0;
-            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-            if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 65536)
-                throw HostError("--slice wants a frame count from 1 to 65536, not '" + text + "'");
-            o.slice = UInt32(n);
         } else if (a == "--json") {
             o.json = true;
-        } else if (a == "--quiet") {
-            o.quiet = true;
         } else if (a.starts_with("--")) {
             throw HostError("unknown option " + a + " for au");
         } else {
@@ -81,10 +73,16 @@ void needPositional(const AuOptions& o, std::size_t count, const char* form) {
         throw HostError(std::string("usage: orvella-host au ") + form);
 }
 
+void applyState(AudioUnitHost& host, const std::optional<fs::path>& preset,
+                const std::optional<std::string>& factory,
+                const std::vector<std::string>& settings) {
+    if (preset) host.loadPreset(*preset);
+    if (factory) host.selectFactoryPreset(*factory);
+    for (const std::string& s : settings) host.setParameter(s);
+}
+
 void applyState(AudioUnitHost& host, const AuOptions& o) {
-    if (o.preset) host.loadPreset(*o.preset);
-    if (o.factory) host.selectFactoryPreset(*o.factory);
-    for (const std::string& s : o.settings) host.setParameter(s);
+    applyState(host, o.preset, o.factory, o.settings);
 }
 
 std::string number(double value) {
@@ -171,40 +169,78 @@ void printInfo(AudioUnitHost& host, bool json, std::ostream& out) {
     }
     out << "Factory presets:\n";
     for (std::size_t i = 0; i < factory.size(); ++i) out << "  " << i << " " << factory[i] << "\n";
-    out << "Current preset: " << presetNumber << " \"" << presetName << "\"\n";
+    // A number of -1 is no factory preset: the name is then the state's own.
+    if (presetNumber >= 0)
+        out << "Current preset: " << presetNumber << " \"" << presetName << "\" (factory)\n";
+    else
+        out << "Current preset: none of the factory presets; the state is named \"" << presetName
+            << "\"\n";
 }
 
-int render(const AuOptions& o) {
-    needPositional(o, 3, "render IN OUT [options]");
-    const fs::path input = o.positional[1];
-    const fs::path output = o.positional[2];
-    std::error_code same;
-    if (fs::equivalent(input, output, same))
-        throw HostError("the output '" + output.string() +
-                        "' is the input too: choose another name");
-    AudioFileReader reader(input);
-    const int format = formatForOutput(output, std::nullopt, reader.format());
-    AudioUnitHost host(o.bundle);
-    applyState(host, o);
-    checkWritable(output, format, reader.channels(), reader.sampleRate());
-    AudioUnitHost::Channels sound(reader.channels(), std::vector<float>(reader.frames()));
-    std::vector<float*> to;
-    for (auto& c : sound) to.push_back(c.data());
-    for (std::size_t done = 0, n; (n = reader.read(to.data(), reader.frames() - done)) > 0;) {
-        done += n;
-        for (auto& p : to) p += n;
+// `au render` is `render` with the Audio Unit's own names for two options: its command line
+// goes through the same parser, so the options mean the same.
+RenderCommand renderCommand(const std::vector<std::string>& arguments, const fs::path& bundle) {
+    static const std::pair<std::string, std::string> renamed[] = {{"--factory", "--program"},
+                                                                  {"--slice", "--block"}};
+    std::vector<std::string> all = {"orvella-host", "render"};
+    for (auto a = arguments.begin() + 1; a != arguments.end(); ++a) {
+        const std::string name = a->substr(0, a->find('='));
+        for (const char* other :
+             {"--program", "--block", "--demo", "--spectrogram", "--mono", "--verbose"})
+            if (name == other) throw HostError("au render has no option " + name);
+        if (name == "--slice") {
+            const std::string value = name.size() < a->size()    ? a->substr(name.size() + 1)
+                                      : a + 1 != arguments.end() ? a[1]
+                                                                 : "";
+            long n = 0;
+            auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (ec != std::errc() || end != value.data() + value.size() || n < 1 || n > 65536)
+                throw HostError("--slice wants a frame count from 1 to 65536, not '" + value + "'");
+        }
+        const auto rename = std::find_if(std::begin(renamed), std::end(renamed),
+                                         [&name](const auto& r) { return r.first == name; });
+        all.push_back(rename == std::end(renamed) ? *a : rename->second + a->substr(name.size()));
     }
-    TemporaryOutput file(output);
-    ProgressBar bar(stderr, !o.quiet, double(reader.frames()) / reader.sampleRate());
-    const AudioUnitHost::Channels rendered =
-        host.render(sound, reader.sampleRate(), o.slice,
-                    [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
+    RenderCommand c = std::get<RenderCommand>(parseCommandLine(all, bundle));
+    if (c.input == "-" || c.output == "-")
+        throw HostError("au render reads and writes files, not standard input or output");
+    return c;
+}
+
+int render(const std::vector<std::string>& arguments, const fs::path& bundle) {
+    const RenderCommand c = renderCommand(arguments, bundle);
+    std::error_code same;
+    if (fs::equivalent(c.input, c.output, same))
+        throw HostError("the output '" + c.output.string() +
+                        "' is the input too: choose another name");
+    AudioFileReader reader(c.input);
+    const int chosen = formatForOutput(c.output, c.format, reader.format());
+    const int format = c.floatOutput ? (chosen & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT : chosen;
+    AudioUnitHost host(c.setup.plugin);
+    std::vector<std::string> settings;
+    for (const ParameterSetting& s : c.setup.settings)
+        settings.push_back(s.parameter + "=" + s.value);
+    applyState(host, c.setup.preset, c.setup.program, settings);
+    checkWritable(c.output, format, reader.channels(), reader.sampleRate());
+
+    TemporaryOutput file(c.output);
+    AudioFileWriter writer(file.path(), c.output, format, reader.channels(), reader.sampleRate());
+    const RenderInput input{
+        reader.sampleRate(), reader.channels(), reader.frames(),
+        [&reader](float* const* to, std::size_t n) { return reader.read(to, n); }};
+    ProgressBar bar(stderr, !c.quiet,
+                    double(reader.frames()) / reader.sampleRate() + c.tailSeconds);
+    host.render(
+        input, UInt32(c.blockSize), c.tailSeconds, c.controlChanges,
+        [&writer](const float* const* from, std::size_t n) { writer.write(from, n); },
+        [&bar](std::size_t done, std::size_t all) { bar.update(done, all); });
     bar.finish();
-    AudioFileWriter writer(file.path(), output, format, rendered.size(), reader.sampleRate());
-    std::vector<const float*> from;
-    for (const auto& c : rendered) from.push_back(c.data());
-    writer.write(from.data(), reader.frames());
     writer.close();
+    if (writer.clipped())
+        std::fprintf(stderr,
+                     "orvella-host: note: %zu samples clipped in '%s'; --float writes samples "
+                     "that never clip\n",
+                     writer.clipped(), c.output.c_str());
     file.commit();
     return 0;
 }
@@ -212,6 +248,12 @@ int render(const AuOptions& o) {
 int savePreset(const AuOptions& o) {
     needPositional(o, 3, "preset save OUT.aupreset [--factory N|NAME] [--set ID=VALUE]");
     const fs::path output = o.positional[2];
+    std::string extension = output.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension != ".aupreset")
+        throw HostError("an Audio Unit preset file's name ends in .aupreset: '" + output.string() +
+                        "'");
     AudioUnitHost host(o.bundle);
     applyState(host, o);
     const std::vector<unsigned char> xml = host.presetData(output.stem().string());
@@ -222,16 +264,17 @@ int savePreset(const AuOptions& o) {
     return 0;
 }
 
-int showPreset(const AuOptions& o, std::ostream& out) {
+int showPreset(const AuOptions& o, std::ostream& shown) {
+    // Nothing is printed of a file that turns out broken.
+    std::ostringstream out;
     needPositional(o, 3, "preset show FILE");
     const fs::path file = o.positional[2];
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw HostError("cannot read " + file.string());
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), {});
-    const CFHolder<CFObject> plist(
-        CFPropertyListCreateFromXMLData(bytes.data(), bytes.size(), nullptr));
+    CFPropertyListFormat form{};
+    const CFHolder<CFObject> plist = AudioUnitHost::readPropertyList(file, form);
     const CFDictionaryRef dictionary = CFDictionaryCast(plist.get());
     if (!dictionary) throw HostError(file.string() + " is not a preset dictionary");
+    out << "form: " << (form == kCFPropertyListBinaryFormat_v1_0 ? "binary" : "XML")
+        << " property list\n";
     for (const auto& [key, value] : dictionary->entries()) {
         out << key << ": ";
         if (auto s = CFStringCast(value)) {
@@ -254,6 +297,7 @@ int showPreset(const AuOptions& o, std::ostream& out) {
     for (UInt32 id : host.parameterIds())
         out << "  " << id << " \"" << host.parameterName(id)
             << "\" = " << number(host.parameter(id)) << "\n";
+    shown << out.str();
     return 0;
 }
 
@@ -271,27 +315,37 @@ void printChange(void* host, void*, const AudioUnitParameter* changed) {
 std::string auUsage() {
     return R"(  orvella-host au info [--json]          the Audio Unit's description, parameters, presets
   orvella-host au render IN OUT [--preset FILE.aupreset | --factory N|NAME]
-                 [--set ID=VALUE] [--slice N] [--quiet]
+                 [--set ID=VALUE] [--slice N] [--cc ...] [--tail S] [--format NAME]
+                 [--float] [-q]
                                          render through Audio Unit render calls; VALUE in the
-                                         parameter's own range, e.g. --set 6=7.5
+                                         parameter's own range, e.g. --set 6=7.5; the other
+                                         options as for render; a mono file stays mono and
+                                         the effect works in mono, as render --mono
   orvella-host au preset save OUT.aupreset [--factory N|NAME] [--set ID=VALUE]
-  orvella-host au preset show FILE       a preset's keys and the parameters it sets
+  orvella-host au preset show FILE       a preset's form, keys and the parameters it sets
   orvella-host au gui                    the editor through the Audio Unit's view factory;
                                          prints each parameter the editor changes
-  (every au command takes --plugin BUNDLE, an Audio Unit bundle folder)
+  (every au command takes --plugin BUNDLE, an Audio Unit bundle folder, and --help)
 )";
 }
 
 int runAuCommand(const std::vector<std::string>& arguments, const fs::path& defaultBundle) {
+    if (std::any_of(arguments.begin(), arguments.end(),
+                    [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+        std::cout << "Audio Unit:\n" << auUsage();
+        return 0;
+    }
+    if (!arguments.empty() && arguments.front() == "render")
+        return render(arguments, defaultBundle);
     const AuOptions o = parse(arguments, defaultBundle);
     const std::string what = o.positional.empty() ? "" : o.positional[0];
     if (what == "info") {
         needPositional(o, 1, "info [--json]");
         AudioUnitHost host(o.bundle);
+        applyState(host, o);
         printInfo(host, o.json, std::cout);
         return 0;
     }
-    if (what == "render") return render(o);
     if (what == "preset" && o.positional.size() > 1 && o.positional[1] == "save")
         return savePreset(o);
     if (what == "preset" && o.positional.size() > 1 && o.positional[1] == "show")

@@ -1,11 +1,16 @@
 // An Audio Unit opened through the stand-in component registry and driven only through its
 // selectors, as an Audio Unit host drives one: properties, parameters, presets and render
-// calls fed from a sound in memory. Everything runs on the tool's one thread.
+// calls fed block by block from a sound. Everything runs on the tool's one thread. Where
+// the component answers only a code, the files it read are read again with its own readers
+// to tell the user what is wrong and where.
 #pragma once
 
 #include "audiounit/platform/AudioUnitProperties.h"
 #include "audiounit/platform/AudioUnitTypes.h"
+#include "audiounit/platform/CFHolder.h"
+#include "audiounit/platform/CFPropertyList.h"
 #include "audiounit/platform/Components.h"
+#include "host/Renderer.h"
 
 #include <filesystem>
 #include <functional>
@@ -15,7 +20,8 @@
 class AudioUnitHost final {
 public:
     // [main thread] Registers the bundle's component and opens an instance; throws
-    // HostError when the bundle describes no component or the component does not open.
+    // HostError when the bundle describes no component or the component does not open,
+    // naming the file at fault when one is.
     explicit AudioUnitHost(const std::filesystem::path& bundle);
     // [main thread] Closes the instance and forgets the component.
     ~AudioUnitHost();
@@ -52,27 +58,33 @@ public:
     // "ID=VALUE" with the value in the parameter's own range; throws HostError.
     void setParameter(const std::string& assignment);
 
-    // [main thread] Factory presets by number or name; throws HostError for an unknown one.
+    // [main thread] Factory presets by number or name (any case); throws HostError for an
+    // unknown one, with a did-you-mean for a near miss.
     std::vector<std::string> factoryPresets() const;
     void selectFactoryPreset(const std::string& numberOrName);
     // [main thread] The current preset's number (-1: none) and name.
     std::pair<SInt32, std::string> currentPreset() const;
     // [main thread] .aupreset files: the component's class information as an XML property
-    // list, and back. Throws HostError for unreadable or foreign files.
+    // list, and back. Throws HostError saying why a file is refused.
     void loadPreset(const std::filesystem::path& file);
     std::vector<unsigned char> presetData(const std::string& name);
+    // [main thread] A property list file in either form, and the form it had; throws
+    // HostError for one that cannot be read or is damaged.
+    static CFHolder<CFObject> readPropertyList(const std::filesystem::path& file,
+                                               CFPropertyListFormat& form);
 
-    // [main thread] Renders the sound through render calls of `slice` frames at the sound's
-    // own rate and channel count (mono or stereo), the input fed from a render callback and
-    // the time stamps advancing. The reported latency is compensated, as the VST path does.
-    // (The interface's buffer records share a name with the tool's sound type, so sounds
-    // cross here as planar channels.)
-    using Channels = std::vector<std::vector<float>>;
-    Channels render(const Channels& input, double sampleRate, UInt32 slice,
-                    const std::function<void(std::size_t, std::size_t)>& progress);
+    // [main thread] Renders the input at its own rate and channel count (mono or stereo,
+    // which the Audio Unit is given on both sides), then `tailSeconds` more, in render calls
+    // of `slice` frames: the input is pulled by the render callback, each control change
+    // sent before the call that holds its frame, and the output passed on as it comes. The
+    // reported latency is compensated, as the VST path does.
+    void render(const RenderInput& input, UInt32 slice, double tailSeconds,
+                const std::vector<ControlChange>& changes, const RenderOutput& output,
+                const RenderProgress& progress);
 
 private:
     struct Feed;
+    std::string presetRefusal(CFTypeRef preset, OSStatus status) const;
 
     Component component_ = nullptr;
     AudioUnit unit_ = nullptr;

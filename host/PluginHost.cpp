@@ -88,6 +88,19 @@ std::optional<long> wholeNumber(const std::string& s) {
 
 } // namespace
 
+std::size_t findName(const std::string& kind, const std::string& name,
+                     const std::vector<std::string>& names, const std::string& hint) {
+    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+        // A plug-in without long names leaves them empty; they name nothing.
+        return !trimmed(n).empty() && sameText(n, name);
+    });
+    if (found != names.end()) return static_cast<std::size_t>(found - names.begin());
+    std::vector<std::string> shown;
+    for (const std::string& n : names)
+        if (!trimmed(n).empty()) shown.push_back(trimmed(n));
+    throw HostError("unknown " + kind + " '" + name + "'" + didYouMean(name, shown) + hint);
+}
+
 std::vector<fs::path> PluginHost::searchPath() {
     std::vector<fs::path> folders;
     for (const char* variable : {"VST_PATH", "LXVST_PATH"}) {
@@ -310,18 +323,10 @@ VstInt32 PluginHost::findNamed(const std::string& kind, const std::string& nameO
                         std::to_string(count) + " " + kind + "s" +
                         (count ? ", 0 to " + std::to_string(count - 1) : "") + ")");
     }
-    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
-        // A plug-in without long names leaves them empty; they name nothing.
-        return !trimmed(n).empty() && sameText(n, nameOrIndex);
-    });
-    if (found != names.end()) return static_cast<VstInt32>((found - names.begin()) % count);
-    const std::string hint = " (see: orvella-host info --plugin '" + given_.string() + "')";
-    // Empty names (a plug-in without long names) name nothing.
-    std::vector<std::string> shown;
-    for (const std::string& n : names)
-        if (!trimmed(n).empty()) shown.push_back(trimmed(n));
-    throw HostError("unknown " + kind + " '" + nameOrIndex + "'" + didYouMean(nameOrIndex, shown) +
-                    hint);
+    return static_cast<VstInt32>(
+        findName(kind, nameOrIndex, names,
+                 " (see: orvella-host info --plugin '" + given_.string() + "')") %
+        static_cast<std::size_t>(count));
 }
 
 void PluginHost::setProgram(VstInt32 program) {

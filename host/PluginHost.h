@@ -118,3 +118,9 @@ private:
     bool running_ = false;
     VstTimeInfo time_{};
 };
+
+// [main thread] The position of `name` among `names`, ignoring case and outer spaces (empty
+// names match nothing); throws HostError "unknown KIND 'NAME'", with a did-you-mean for a
+// near miss, followed by `hint`.
+std::size_t findName(const std::string& kind, const std::string& name,
+                     const std::vector<std::string>& names, const std::string& hint);

@@ -128,10 +128,34 @@ Plist toNode(CFTypeRef value) {
 
 CFTypeRef CFPropertyListCreateFromXMLData(const unsigned char* bytes, unsigned long size,
                                           std::string* errorText) {
+    return CFPropertyListCreateWithData(bytes, size, nullptr, errorText);
+}
+
+CFTypeRef CFPropertyListCreateWithData(const unsigned char* bytes, unsigned long size,
+                                       CFPropertyListFormat* format, std::string* errorText) {
     if (errorText) errorText->clear();
     if (!bytes || size == 0 || size > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+    const auto* text = reinterpret_cast<const char*>(bytes);
+    const auto length = static_cast<std::uint32_t>(size);
+    const bool binary = plist_is_binary(text, length) != 0;
     plist_t root = nullptr;
-    plist_from_xml(reinterpret_cast<const char*>(bytes), static_cast<std::uint32_t>(size), &root);
+    if (binary) {
+        // The binary reader lets a dictionary's key be of another kind, which walking the
+        // dictionary would abort on: the list is read back from its XML form, whose reader
+        // allows keys only.
+        plist_t unchecked = nullptr;
+        plist_from_bin(text, length, &unchecked);
+        if (!unchecked) return nullptr;
+        char* xml = nullptr;
+        std::uint32_t xmlLength = 0;
+        plist_to_xml(unchecked, &xml, &xmlLength);
+        plist_free(unchecked);
+        if (!xml) return nullptr;
+        plist_from_xml(xml, xmlLength, &root);
+        plist_to_xml_free(xml);
+    } else {
+        plist_from_xml(text, length, &root);
+    }
     if (!root) return nullptr;
     Plist owner(root);
     bool tooDeep = false;
@@ -140,6 +164,7 @@ CFTypeRef CFPropertyListCreateFromXMLData(const unsigned char* bytes, unsigned l
         if (errorText) *errorText = "nesting too deep";
         return nullptr;
     }
+    if (format) *format = binary ? kCFPropertyListBinaryFormat_v1_0 : kCFPropertyListXMLFormat_v1_0;
     return value.release();
 }
 

@@ -4,22 +4,33 @@
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/DoruvezovComponent.h"
 #include "audiounit/DoruvezovException.h"
+#include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/AudioUnitCalls.h"
+#include "audiounit/platform/CFBundleInfoDictionary.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFNumber.h"
 #include "audiounit/platform/CFPropertyList.h"
+#include "host/AuCommand.h"
+#include "host/AudioUnitHost.h"
+#include "host/HostError.h"
+#include "host/PluginHost.h"
+#include "host/Renderer.h"
 #include "tests/common/TestHost.h"
 
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <regex>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -204,6 +215,9 @@ TEST_F(AUComponent, ConfigurationsAndResourceFailures) {
         EXPECT_EQ(AudioUnitSetProperty(stereo.instance, id, out, 0, &format, size),
                   kAudioUnitErr_FormatNotSupported);
     }
+    const fs::path noResources = bundleCopy("noresources", [](std::string&) {});
+    fs::remove_all(noResources / "Contents/Resources");
+    EXPECT_EQ(Opened(noResources).result, fnfErr);
     const fs::path noMap = bundleCopy("nomap", [](std::string&) {});
     fs::remove(noMap / "Contents/Resources/SYParameters.txt");
     EXPECT_EQ(Opened(noMap).result, fnfErr);
@@ -222,6 +236,151 @@ TEST_F(AUComponent, ConfigurationsAndResourceFailures) {
     EXPECT_EQ(Opened(linked).result, -32767); // two of them
     fs::remove(resources / "Effect.vst");
     EXPECT_EQ(Opened(linked).result, -32767); // no replacing
+}
+
+// The bundle as the build leaves it: every file its own lists name is there, and it opens.
+TEST_F(AUComponent, TheBuiltBundleHoldsEveryFileItsListsName) {
+    const fs::path resources = builtBundle / "Contents/Resources";
+    std::ifstream list(resources / "SYFactoryPresets.txt");
+    std::vector<std::string> listed;
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty() && line[0] != ';') listed.push_back(line);
+    const CFHolder<CFDictionary> info(CFBundleCopyInfoDictionaryInDirectory(builtBundle));
+    ASSERT_TRUE(info);
+    const std::string font = requireString(info.get(), "ZudariraInfo_1")->text;
+    listed.insert(listed.end(),
+                  {font + ".png", font + ".tab",
+                   "../x86_64-linux/" + requireString(info.get(), "CFBundleExecutable")->text});
+    EXPECT_EQ(listed.size(), 13u);
+    for (const std::string& file : listed)
+        EXPECT_TRUE(fs::is_regular_file(resources / file)) << file;
+    EXPECT_EQ(Opened().result, noErr);
+}
+
+// `orvella-host au`: what it prints, or the one line it fails with.
+std::string said(const std::vector<std::string>& arguments, const fs::path& bundle) {
+    std::ostringstream out;
+    std::streambuf* const console = std::cout.rdbuf(out.rdbuf());
+    std::string result;
+    try {
+        result = "exit " + std::to_string(runAuCommand(arguments, bundle)) + ": ";
+        result += out.str();
+    } catch (const HostError& e) {
+        result = e.what();
+    }
+    std::cout.rdbuf(console);
+    return result;
+}
+
+void writeBinaryPlist(const fs::path& file, const std::string& xml) {
+    plist_t root = nullptr;
+    plist_from_xml(xml.data(), std::uint32_t(xml.size()), &root);
+    char* bytes = nullptr;
+    std::uint32_t size = 0;
+    plist_to_bin(root, &bytes, &size);
+    std::ofstream(file, std::ios::binary).write(bytes, size);
+    std::free(bytes);
+    plist_free(root);
+}
+
+TEST_F(AUComponent, TheAuCommandSaysWhatIsWrongAndWhere) {
+    const fs::path bundle = bundleCopy("said", [](std::string&) {});
+    const fs::path saved = path / "saved.aupreset";
+    ASSERT_EQ(said({"preset", "save", saved.string(), "--factory", "big and bold"}, bundle),
+              "exit 0: ");
+    std::ifstream in(saved);
+    const std::string xml((std::istreambuf_iterator<char>(in)), {});
+    const auto spoilt = [&](const char* name, const std::string& from, const std::string& to) {
+        const fs::path file = path / name;
+        std::ofstream(file) << std::regex_replace(xml, std::regex(from), to);
+        return file.string();
+    };
+    writeBinaryPlist(path / "binary.aupreset", xml);
+    const fs::path noPreset = bundleCopy("nopreset", [](std::string&) {});
+    fs::remove(noPreset / "Contents/Resources/Dronez.aupreset");
+
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"info", "--plugin", noPreset.string()},
+         "did not open: its resource file '" +
+             (noPreset / "Contents/Resources/Dronez.aupreset").string() +
+             "' cannot be read (file not found) (error -43)"},
+        {{"preset", "show", spoilt("cut.aupreset", "<data>\\s*(\\S{40})[^<]*", "<data>$1")},
+         "cut.aupreset is cut short: its preset data ends early (End of file error)"},
+        {{"preset", "show", spoilt("foreign.aupreset", "1414619760", "1094861636")},
+         "foreign.aupreset is a preset of another component (aufx ABCD Cldr), not of Calderis: "
+         "Orvella (aufx TQbp Cldr)"},
+        {{"preset", "show", spoilt("damaged.aupreset", "</dict>", "</array>")},
+         "damaged.aupreset is a damaged property list"},
+        {{"info", "--factory", "Big and Bald"},
+         "unknown factory preset 'Big and Bald': did you mean 'Big And Bold'?"},
+        {{"preset", "save", (path / "x.fxp").string()}, "name ends in .aupreset"},
+        {{"preset", "show", (path / "binary.aupreset").string()},
+         "exit 0: form: binary property list\n"},
+    };
+    for (const auto& [arguments, message] : cases)
+        EXPECT_NE(said(arguments, bundle).find(message), std::string::npos)
+            << arguments[0] << " " << arguments.back() << ": " << said(arguments, bundle);
+    for (const char* command : {"info", "render", "preset", "gui"})
+        EXPECT_EQ(said({command, "--help"}, bundle).substr(0, 19), "exit 0: Audio Unit:")
+            << command;
+
+    // The current preset is a factory preset's number, or none: never a number and a name
+    // that disagree.
+    EXPECT_NE(said({"info", "--factory", "3"}, bundle).find("Current preset: 3 \"Big And Bold\""),
+              std::string::npos);
+    EXPECT_EQ(said({"info"}, bundle).find("Current preset: -1"), std::string::npos);
+}
+
+// A mono file through a one-channel Audio Unit is the effect's own mono, as the VST path
+// renders it in mono mode: sample for sample, latency, tail and control changes alike.
+TEST_F(AUComponent, MonoThroughTheAudioUnitIsTheEffectsMonoModeWithEventsAtTheirFrames) {
+    std::vector<float> sound(20000);
+    for (std::size_t i = 0; i < sound.size(); ++i)
+        sound[i] = 0.8f * float(std::sin(0.05 * double(i)));
+    std::size_t read = 0;
+    const RenderInput input{44100, 1, sound.size(), [&](float* const* to, std::size_t n) {
+                                std::copy_n(sound.begin() + std::ptrdiff_t(read), n, to[0]);
+                                read += n;
+                                return n;
+                            }};
+    // The mod wheel swept as --cc 0-0.4:1:0-127 sweeps it, which one program follows.
+    std::vector<ControlChange> wheel;
+    for (int k = 0; k < 128; ++k) wheel.push_back({0.4 * k / 127, 1, k});
+    const auto into = [](std::vector<float>& to) {
+        return [&to](const float* const* from, std::size_t n) {
+            to.insert(to.end(), from[0], from[0] + n);
+        };
+    };
+    const auto ignore = [](std::size_t, std::size_t) {};
+    for (const char* program : {"0", "End To End", "Mod Wheel to CC"}) {
+        std::vector<float> vst, au;
+        PluginHost plugIn(builtBundle, 44100, 512);
+        plugIn.setProgram(plugIn.findProgram(program));
+        render(plugIn, input, into(vst), {0.1, wheel, true}, ignore);
+        read = 0;
+        AudioUnitHost unit(builtBundle);
+        unit.selectFactoryPreset(program);
+        unit.render(input, 512, 0.1, wheel, into(au), ignore);
+        read = 0;
+        ASSERT_EQ(au.size(), sound.size() + 4410);
+        EXPECT_EQ(au, vst) << program;
+    }
+    // The tracing effect in the bundle's place logs the pins it is told of (1: unconnected)
+    // and each event's frame: a change goes before the slice that holds its frame, at it.
+    const fs::path traced = bundleCopy("traced", [](std::string&) {});
+    fs::create_symlink(fs::absolute(builtModule("tests/host/trace_plugin.so")),
+                       traced / "Contents/Resources/Trace.vst");
+    setenv("ORVELLA_TRACE_FILE", (path / "trace.txt").c_str(), 1);
+    std::vector<float> ignored;
+    AudioUnitHost(traced).render(input, 512, 0,
+                                 {{0, 7, 10}, {3 / 44100.0, 7, 10}, {600 / 44100.0, 7, 20}},
+                                 into(ignored), ignore);
+    std::ifstream in(path / "trace.txt");
+    const std::string trace((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(trace.find("pins 1 1"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("event 0 11536138\nevent 3 11536138\nprocess 512 1\nevent 88 11536148\n"),
+              std::string::npos)
+        << trace;
 }
 
 TEST_F(AUComponent, EditsReachTheListeners) {
