@@ -5,11 +5,13 @@
 #include "editor/CDrawBuffer.h"
 #include "editor/CLinearKnob.h"
 #include "editor/CMovieMeter.h"
+#include "editor/CMovieToggle.h"
 #include "editor/CMultiButton.h"
 #include "editor/CSelectorSwitch.h"
 #include "editor/CSliderGroup.h"
 #include "editor/CTQLabeledMomentaryButton.h"
 #include "editor/CTQLabeledMovieButton.h"
+#include "gui/CHorizontalSwitch.h"
 #include "gui/COnOffButton.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -181,6 +183,94 @@ TEST_F(BitmapControls, ButtonGesturesInOrder) {
     CPoint p(45, 15);
     multi->mouse(nullptr, p);
     EXPECT_EQ(listener.values, (std::vector<float>{1 / 3.f, 2 / 3.f, 0.f, 1 / 3.f}));
+}
+
+TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsToTheHost) {
+    using Make = std::function<CControl*()>;
+    const std::pair<const char*, Make> controls[] = {
+        {"knob", [&] { return new CKnob(kArea, &listener, 7, six); }},
+        {"anim knob", [&] { return new CAnimKnob(kArea, &listener, 7, 6, 20, six); }},
+        {"linear knob", [&] { return new CLinearKnob(kArea, &listener, 7, 6, 20, 0, six); }},
+        {"horizontal switch",
+         [&] { return new CHorizontalSwitch(kArea, &listener, 7, 6, 20, 3, six); }},
+        {"movie button", [&] { return new CMovieButton(kArea, &listener, 7, 20, two); }},
+        {"tq movie button", [&] { return new CTQMovieButton(kArea, &listener, 7, two); }},
+        {"labelled movie button",
+         [&] { return new CTQLabeledMovieButton(kArea, &listener, 7, two, nullptr, "x"); }},
+        {"on/off button", [&] { return new COnOffButton(kArea, &listener, 7, two); }},
+        {"momentary button", [&] { return new CMomentaryButton(kArea, &listener, 7, two); }},
+        {"labelled momentary button",
+         [&] { return new CTQLabeledMomentaryButton(kArea, &listener, 7, two, nullptr, "x"); }},
+        {"movie toggle", [&] { return new CMovieToggle(kArea, &listener, 7, 5, two); }},
+        {"selector switch", [&] { return new CSelectorSwitch(kArea, &listener, 7, 2, 3, six, 1); }},
+        {"button matrix", [&] { return new CButtonMatrix(kArea, 2, 2, &listener, 7, two); }},
+    };
+    const auto unused = [&](CPoint at, CButtonState buttons, bool press) {
+        const auto result = press ? frame->onMouseDown(at, buttons) : frame->onMouseUp(at, buttons);
+        EXPECT_EQ(result, kMouseEventNotHandled);
+    };
+    const std::vector<long> pair{7, -8}, none;
+    const struct {
+        const char* name;
+        std::function<void()> gesture;
+        const std::vector<long>& edits;
+    } gestures[] = {
+        {"click",
+         [&] {
+             click(*frame, {15, 15});
+         },
+         pair},
+        {"default-value click",
+         [&] {
+             click(*frame, {15, 15}, kLButton | kControl);
+         },
+         pair},
+        {"right click",
+         [&] {
+             unused({15, 15}, kRButton, true);
+             unused({15, 15}, kRButton, false);
+         },
+         none},
+        {"right click inside a drag",
+         [&] {
+             down(*frame, {15, 15});
+             unused({20, 20}, kLButton | kRButton, true);
+             unused({20, 20}, kLButton | kRButton, false);
+             move(*frame, {25, 12});
+             up(*frame, {25, 12});
+         },
+         pair},
+        {"release lost, pressed again",
+         [&] {
+             down(*frame, {15, 15});
+             click(*frame, {15, 15});
+         },
+         std::vector<long>{7, -8, 7, -8}},
+        {"drag begun outside",
+         [&] {
+             unused({60, 60}, kLButton, true);
+             move(*frame, {15, 15});
+             move(*frame, {25, 12});
+             unused({25, 12}, kLButton, false);
+         },
+         none},
+    };
+    for (const auto& [name, make] : controls) {
+        CControl* control = show(make());
+        for (const auto& g : gestures) {
+            editor.edits.clear();
+            listener.begins = listener.ends = 0;
+            const float before = control->getValue();
+            g.gesture();
+            EXPECT_EQ(editor.edits, g.edits) << name << ", " << g.name;
+            EXPECT_EQ(listener.begins * 2, int(g.edits.size())) << name << ", " << g.name;
+            EXPECT_EQ(listener.ends, listener.begins) << name << ", " << g.name;
+            if (g.edits.empty()) {
+                EXPECT_EQ(control->getValue(), before) << name << ", " << g.name;
+            }
+        }
+        frame->removeView(control);
+    }
 }
 
 TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsAndCutLongOnes) {
