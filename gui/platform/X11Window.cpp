@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <poll.h>
 #include <vector>
 
 namespace GUI::platform {
@@ -129,6 +130,7 @@ struct X11Window::Impl {
     unsigned int lastPressButton = 0;
     // X buttons whose press went to the host: their releases follow it there.
     unsigned long forwardedButtons = 0;
+    bool drained = false; // no event can be waiting but on the socket
 
     Impl(CFrame& f) : frame(f) {}
     ~Impl();
@@ -228,6 +230,7 @@ void X11Window::Impl::forwardButton(const XButtonEvent& e, long mask) {
                           &ignored);
     XSendEvent(display, parent, True, mask, &forward);
     XFlush(display);
+    drained = false;
 }
 
 void X11Window::Impl::onKey(XKeyEvent& e, bool down) {
@@ -242,6 +245,7 @@ void X11Window::Impl::onKey(XKeyEvent& e, bool down) {
     forward.xkey = e;
     forward.xkey.window = parent;
     XSendEvent(display, parent, True, down ? KeyPressMask : KeyReleaseMask, &forward);
+    XFlush(display);
 }
 
 void X11Window::Impl::dispatch(XEvent& event, CRect& exposed) {
@@ -295,9 +299,18 @@ std::unique_ptr<X11Window> X11Window::create(void* parent, CFrame& frame) {
 }
 
 void X11Window::pumpEvents(CRect& exposed) {
-    while (impl->alive && XPending(impl->display) > 0) {
+    Display* d = impl->display;
+    // An idle pass with nothing from the server costs no read (Xlib's flush reads too, so
+    // every request is flushed where it is made). A round trip can leave events inside
+    // Xlib with nothing left on the socket, so after one the next pass reads.
+    if (impl->drained && XEventsQueued(d, QueuedAlready) == 0) {
+        pollfd fd{ConnectionNumber(d), POLLIN, 0};
+        if (poll(&fd, 1, 0) <= 0) return;
+    }
+    impl->drained = true;
+    for (int n = XPending(d); impl->alive && n > 0; n = XEventsQueued(d, QueuedAlready)) {
         XEvent event;
-        XNextEvent(impl->display, &event);
+        XNextEvent(d, &event);
         impl->dispatch(event, exposed);
     }
 }
