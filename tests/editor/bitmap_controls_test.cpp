@@ -11,11 +11,14 @@
 #include "editor/CSliderGroup.h"
 #include "editor/CTQLabeledMomentaryButton.h"
 #include "editor/CTQLabeledMovieButton.h"
+#include "editor/CZudariraResource.h"
 #include "gui/CHorizontalSwitch.h"
 #include "gui/COnOffButton.h"
+#include "resources/ControlArtwork.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -273,14 +276,51 @@ TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsT
     }
 }
 
-TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsAndCutLongOnes) {
-    auto* movie = show(new CTQLabeledMovieButton(kArea, nullptr, 0, two, nullptr, "On"));
-    auto* momentary = show(new CTQLabeledMomentaryButton(kArea, nullptr, 0, two, nullptr, nullptr));
-    EXPECT_EQ(momentary->getLabel(), "");
-    movie->setDirty(false);
+TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsCentredInTheBundleFont) {
+    const char* build = std::getenv("ORVELLA_BUILD_DIR");
+    setResourceFolderOverride(std::string(build ? build : ".") + "/Orvella.vst/Contents/Resources");
+    auto* font = new CZudariraResource(ControlArtwork::kFontId, 0);
+    setResourceFolderOverride(resources.path.string());
+    ASSERT_TRUE(font->hasGlyphs());
+    CBitmap* wide = resources.strip(10009, 80, 30, 2);
+    const CRect left(10, 10, 90, 40), right(110, 50, 190, 80);
+    auto* movie = show(new CTQLabeledMovieButton(left, nullptr, 0, wide, font, "On"));
+    auto* momentary = show(new CTQLabeledMomentaryButton(right, nullptr, 1, wide, font, "Hold"));
+    wide->forget();
+    down(*frame, {150, 60}); // pressed: the label over the other frame
+    frame->idle();
+    // The button's frame with the text centred on it, its top half a glyph height inside
+    // the button's top and one pixel higher, drawn by the font itself.
+    const auto expected = [&](const CRect& r, const std::string& text, int strip) {
+        COffscreenContext reference(200, 100);
+        CBitmap* art = new CBitmap(10009);
+        art->draw(&reference, r, {0, 30 * strip});
+        art->forget();
+        const CCoord x = (r.left + r.right) / 2 - font->getStringWidth(text) / 2;
+        font->drawText(&reference, {x, r.top + font->getMaxCharacterHeight() / 2 - 1}, text,
+                       kLeftText);
+        int differing = 0, lettered = 0;
+        for (CCoord y = r.top; y < r.bottom; ++y)
+            for (CCoord x = r.left; x < r.right; ++x) {
+                differing += frame->getBackBuffer().getPixel(x, y) != reference.getPixel(x, y);
+                lettered += reference.getPixel(x, y) != frameColor(strip);
+            }
+        EXPECT_GT(lettered, 20) << text;
+        return differing;
+    };
+    EXPECT_EQ(expected(left, "On", 0), 0);
+    EXPECT_EQ(expected(right, "Hold", 1), 0);
+    up(*frame, {150, 60});
+    movie->setLabel("Off");
+    frame->idle();
+    EXPECT_EQ(expected(left, "Off", 0), 0);
+    EXPECT_EQ(expected(right, "Hold", 0), 0);
+
     movie->setLabel(std::string(100, 'x').c_str());
     EXPECT_EQ(movie->getLabel().size(), 63u);
-    EXPECT_TRUE(movie->isDirty());
+    momentary->setLabel(nullptr);
+    EXPECT_EQ(momentary->getLabel(), "");
+    font->forget();
 }
 
 TEST_F(BitmapControls, LinearKnobRangeIgnoresModifiers) {
