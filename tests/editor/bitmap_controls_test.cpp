@@ -208,54 +208,30 @@ TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsT
         {"selector switch", [&] { return new CSelectorSwitch(kArea, &listener, 7, 2, 3, six, 1); }},
         {"button matrix", [&] { return new CButtonMatrix(kArea, 2, 2, &listener, 7, two); }},
     };
-    const auto unused = [&](CPoint at, CButtonState buttons, bool press) {
-        const auto result = press ? frame->onMouseDown(at, buttons) : frame->onMouseUp(at, buttons);
-        EXPECT_EQ(result, kMouseEventNotHandled);
+    enum Act { Down, Up, Move };
+    struct Step {
+        Act act;
+        CPoint at;
+        CButtonState buttons = kLButton;
+        bool forHost = false; // the frame must leave it unhandled
     };
+    const CPoint on(15, 15), off(60, 60), moved(25, 12);
+    const CButtonState both = kLButton | kRButton, reset = kLButton | kControl;
     const std::vector<long> pair{7, -8}, none;
     const struct {
         const char* name;
-        std::function<void()> gesture;
-        const std::vector<long>& edits;
+        std::vector<Step> steps;
+        std::vector<long> edits;
     } gestures[] = {
-        {"click",
-         [&] {
-             click(*frame, {15, 15});
-         },
-         pair},
-        {"default-value click",
-         [&] {
-             click(*frame, {15, 15}, kLButton | kControl);
-         },
-         pair},
-        {"right click",
-         [&] {
-             unused({15, 15}, kRButton, true);
-             unused({15, 15}, kRButton, false);
-         },
-         none},
+        {"click", {{Down, on}, {Up, on}}, pair},
+        {"default-value click", {{Down, on, reset}, {Up, on, reset}}, pair},
+        {"right click", {{Down, on, kRButton, true}, {Up, on, kRButton, true}}, none},
         {"right click inside a drag",
-         [&] {
-             down(*frame, {15, 15});
-             unused({20, 20}, kLButton | kRButton, true);
-             unused({20, 20}, kLButton | kRButton, false);
-             move(*frame, {25, 12});
-             up(*frame, {25, 12});
-         },
+         {{Down, on}, {Down, on, both, true}, {Up, on, both, true}, {Move, moved}, {Up, moved}},
          pair},
-        {"release lost, pressed again",
-         [&] {
-             down(*frame, {15, 15});
-             click(*frame, {15, 15});
-         },
-         std::vector<long>{7, -8, 7, -8}},
+        {"release lost, pressed again", {{Down, on}, {Down, on}, {Up, on}}, {7, -8, 7, -8}},
         {"drag begun outside",
-         [&] {
-             unused({60, 60}, kLButton, true);
-             move(*frame, {15, 15});
-             move(*frame, {25, 12});
-             unused({25, 12}, kLButton, false);
-         },
+         {{Down, off, kLButton, true}, {Move, on}, {Move, moved}, {Up, moved, kLButton, true}},
          none},
     };
     for (const auto& [name, make] : controls) {
@@ -264,7 +240,14 @@ TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsT
             editor.edits.clear();
             listener.begins = listener.ends = 0;
             const float before = control->getValue();
-            g.gesture();
+            for (Step s : g.steps) {
+                const auto result = s.act == Down ? frame->onMouseDown(s.at, s.buttons)
+                                    : s.act == Up ? frame->onMouseUp(s.at, s.buttons)
+                                                  : frame->onMouseMoved(s.at, s.buttons);
+                if (s.forHost) {
+                    EXPECT_EQ(result, kMouseEventNotHandled) << name << ", " << g.name;
+                }
+            }
             EXPECT_EQ(editor.edits, g.edits) << name << ", " << g.name;
             EXPECT_EQ(listener.begins * 2, int(g.edits.size())) << name << ", " << g.name;
             EXPECT_EQ(listener.ends, listener.begins) << name << ", " << g.name;
