@@ -61,7 +61,8 @@ CView* CHighlightFrame::getViewFromID(long id) const {
 
 void CHighlightFrame::drawRect(CDrawContext* context, const CRect& rect) {
     CFrame::drawRect(context, rect);
-    if (!pupil || !context) return;
+    // A modal view (the about screen) covers the window: nothing is drawn over it.
+    if (!pupil || !context || getModalView()) return;
     CRect outline;
     getHighlightRect(pupil->getTag(), outline);
     const CCoord savedWidth = context->getLineWidth();

@@ -11,14 +11,12 @@ CLinearKnob::CLinearKnob(const CRect& size, CControlListener* listener, long tag
     : CAnimKnob(size, listener, tag, frames, frameHeight, strip, offset) {}
 
 CMouseEventResult CLinearKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
+    if (!(buttons & kLButton)) return kMouseEventNotHandled; // the host's: see CControl
+    if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     beginEdit();
-    if (checkDefaultValue(buttons)) {
-        endEdit(); // the reset was a gesture of its own
-        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-    }
     firstPoint = where;
     lastPoint = where;
-    entryValue = (buttons & kLButton) ? value : valueFromPoint(where);
+    entryValue = value;
     return kMouseEventHandled;
 }
 

@@ -42,7 +42,8 @@ CMouseEventResult CSelectorSwitch::onMouseMoved(CPoint& where, const CButtonStat
     if (!(cellHeight > 0.f) || !(cellWidth > 0.f) || positions < 2) return kMouseEventHandled;
     const float x = float(where.h - 1 - size.left);
     const float y = float(where.v - 2 - size.top);
-    // A point past the grid counts as its last row or column.
+    // A point past the grid counts as its last row or column: unclamped, a row past the
+    // bottom of a column-major grid would pick the top of the next column.
     const auto row = int32_t(std::clamp(y / cellHeight, 0.f, float(rows - 1)));
     const auto column = int32_t(std::clamp(x / cellWidth, 0.f, float(columns - 1)));
     const int32_t index = rowMajor ? column + columns * row : column * rows + row;

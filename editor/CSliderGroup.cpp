@@ -40,6 +40,7 @@ float CSliderGroup::getValue(int32_t index) const {
 
 int32_t CSliderGroup::inSliderTrack(CCoord x) const {
     const CCoord along = x - size.left;
+    // Left of the view is no track (a division truncated toward zero would say slider 0).
     if (along < 0 || pitch <= 0) return -1;
     const CCoord i = along / pitch;
     if (i >= sliders || along > offsets[size_t(i)] + handleWidth) return -1;

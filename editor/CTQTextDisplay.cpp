@@ -28,7 +28,10 @@ void CTQTextDisplay::draw(CDrawContext* context) {
     if (!font) return;
     const size_t shown =
         std::min<size_t>(displayString.size(), size_t(std::max<int16_t>(sizeInChars, 0)));
+    // Measured at full width: a 16-bit sum would wrap for long strings.
     const CCoord width = font->getStringWidth(displayString.substr(0, shown));
+    // An unknown justification draws from the view's left, not the window's: x = 0 would
+    // put the text outside its own view.
     CCoord x = size.left;
     if (justification == 1)
         x = (size.left + size.right) / 2 - width / 2;

@@ -90,6 +90,7 @@ bool OrvellaEditor::open(void* parent) {
         CControl* control = makeControl(c, this, bitmap);
         // The plain form: the frame's own tag map stays empty, the editor keeps its own.
         frame->addView(static_cast<CView*>(control));
+        // Quantised as later pushes are, so a button opened at 0.3 shows off, not on.
         if (c.parameter >= 0)
             control->setValue(OrvellaLayout::quantised(OrvellaLayout::kindOfParameter(c.parameter),
                                                        effect->getParameter(c.parameter)));

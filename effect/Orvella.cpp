@@ -111,6 +111,7 @@ void Orvella::setSampleRate(float rate) {
 void Orvella::resume() {
     inputCount = isInputConnected(1) ? 2 : 1;
     isOutputConnected(1);
+    // A resume starts clean: a NaN or a stale tail from before the suspend must not live on.
     clearFilters();
     suspended = false;
     AudioEffectX::resume();
@@ -210,6 +211,8 @@ void Orvella::getParameterName(VstInt32 index, char* text) {
     if (isParameter(index)) paramManager->getName(index, text, kVstMaxParamStrLen);
 }
 
+// Answered, though the format lets an effect decline: hosts that ask then show the names
+// and offer the on/off parameters as switches.
 bool Orvella::getParameterProperties(VstInt32 index, VstParameterProperties* p) {
     if (!isParameter(index)) return false;
     *p = {};

@@ -127,7 +127,9 @@ private:
     // The armed parameter, or kNotLearning: one atomic, so a learn completed on the audio
     // thread and a gesture on the editor's thread never see a half-made state.
     std::atomic<int> learnParameter{kNotLearning};
-    uint8_t lastCtrl = 255; // the last controller seen while armed; audio thread only
+    // The last controller seen while armed; audio thread only. Per instance, not per
+    // process: two instances learning at once must not complete each other's learn.
+    uint8_t lastCtrl = 255;
 
     tqsp_filter_swept_phasor phaserA;
     tqsp_filter_swept_phasor phaserB;

@@ -235,6 +235,8 @@ void Orvella::processReplacing(float** inputs, float** outputs, VstInt32 sampleF
     applyPendingParameters();
     const bool stereo = inputCount == 2;
     const int frames = std::max(sampleFrames, 0);
+    // Silence rather than nothing: a host that calls while suspended would otherwise play
+    // whatever its buffers held.
     if (suspended) {
         std::fill_n(outputs[0], frames, 0.0f);
         if (stereo) std::fill_n(outputs[1], frames, 0.0f);

@@ -20,6 +20,8 @@ enum : CButtonState {
     kDoubleClick = 1024,
 };
 
+inline constexpr CButtonState kButtonMask = kLButton | kMButton | kRButton | kButton4 | kButton5;
+
 // Right button or any modifier: the clicks a listener may claim before the control.
 inline constexpr CButtonState kModifierClickMask = kRButton | kShift | kControl | kAlt | kApple;
 

@@ -9,6 +9,10 @@ class CControlListener;
 // A view with a value (a 32-bit float) that it reports to a listener. setValue only stores
 // the value: the next idle pass of the frame repaints the control. [ui thread] for every
 // operation.
+//
+// Every control keeps one rule for gestures: it takes the left button only, so that other
+// buttons reach the host (its context menu), and each press, a default-value reset
+// included, shows the host exactly one beginEdit/endEdit pair.
 class CControl : public CView {
 public:
     CControl(const CRect& size, CControlListener* listener = nullptr, long tag = 0,

@@ -136,6 +136,13 @@ void CFrame::onViewRemoved(CView* view) {
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!bOpen) return kMouseEventNotHandled;
+    if (mouseDownView) {
+        // Another button during a gesture is the host's; the same one again means its
+        // release never came: that gesture ends first.
+        if (mouseDownButton && (buttons & kButtonMask) != mouseDownButton)
+            return kMouseEventNotHandled;
+        CViewContainer::onMouseUp(where, buttons);
+    }
     setFocusView(nullptr);
     if (pModalView) return mouseDownOn(pModalView, where, buttons);
     return CViewContainer::onMouseDown(where, buttons);

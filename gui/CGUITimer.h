@@ -10,7 +10,8 @@ inline constexpr const char* kMsgTimer = "timer fired";
 
 // A repeating timer: every interval after start it sends its target notify(timer,
 // "timer fired"). Timers fire from the editor's idle pass, so they are as punctual as the
-// host's idle calls. [ui thread] for every operation.
+// host's idle calls; named, like GUIEditorInterface, without a plug-in format. [ui thread]
+// for every operation.
 class CGUITimer : public CBaseObject {
 public:
     CGUITimer(CBaseObject* target, int32_t intervalMs);

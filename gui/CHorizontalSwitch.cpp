@@ -21,7 +21,6 @@ void CHorizontalSwitch::draw(CDrawContext* context) {
 
 CMouseEventResult CHorizontalSwitch::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!(buttons & kLButton)) return kMouseEventNotHandled;
-    // The reset is a gesture of its own: the host sees one begin and one end.
     if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     beginEdit();
     return onMouseMoved(where, buttons);

@@ -24,8 +24,7 @@ float CKnob::dragRange(CButtonState buttons) const {
 }
 
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    if (!(buttons & kLButton)) return kMouseEventNotHandled;
-    // The reset is a gesture of its own: the host sees one begin and one end.
+    if (!(buttons & kLButton)) return kMouseEventNotHandled; // the host's: see CControl
     if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     beginEdit();
     firstPoint = where;

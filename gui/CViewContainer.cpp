@@ -135,7 +135,10 @@ CMouseEventResult CViewContainer::mouseDownOn(CView* target, CPoint& where,
         return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
     const CMouseEventResult result = target->onMouseDown(where, buttons);
     // The handler may have taken the view out of this container.
-    if (result == kMouseEventHandled && target->isAttached()) mouseDownView = target;
+    if (result == kMouseEventHandled && target->isAttached()) {
+        mouseDownView = target;
+        mouseDownButton = buttons & kButtonMask;
+    }
     return result;
 }
 
@@ -146,7 +149,9 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 
 CMouseEventResult CViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons) {
     CView* target = mouseDownView;
-    if (!target) return kMouseEventNotHandled;
+    // Only the release of the button that began the gesture ends it.
+    if (!target || (mouseDownButton && (buttons & kButtonMask) != mouseDownButton))
+        return kMouseEventNotHandled;
     mouseDownView = nullptr;
     Hold hold(target);
     return target->onMouseUp(where, buttons);
@@ -156,8 +161,13 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
     if (CView* target = mouseDownView) {
         Hold hold(target);
         const CMouseEventResult result = target->onMouseMoved(where, buttons);
-        if (result == kMouseEventNotHandled || result == kMouseEventNotImplemented)
-            if (mouseDownView == target) mouseDownView = nullptr;
+        // The view let go (its button is up, the release was lost): end the gesture as
+        // the release would have, so the host is not left inside it.
+        if ((result == kMouseEventNotHandled || result == kMouseEventNotImplemented) &&
+            mouseDownView == target) {
+            mouseDownView = nullptr;
+            target->onMouseUp(where, buttons);
+        }
         return result;
     }
     CView* over = getViewAt(where, buttons);
@@ -173,7 +183,8 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
             over->onMouseEntered(where, buttons);
         }
     }
-    if (!mouseOverView) return kMouseEventNotHandled;
+    // A drag that began elsewhere moves nothing it passes over.
+    if (!mouseOverView || (buttons & kButtonMask)) return kMouseEventNotHandled;
     Hold hold(mouseOverView);
     return mouseOverView->onMouseMoved(where, buttons);
 }

@@ -55,6 +55,7 @@ protected:
     CColor backgroundColor = kBlackCColor;
     CPoint backgroundOffset;
     CView* mouseDownView = nullptr;
+    CButtonState mouseDownButton = 0; // whose press gave mouseDownView the capture
     CView* mouseOverView = nullptr;
 };
 

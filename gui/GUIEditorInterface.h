@@ -4,7 +4,8 @@
 
 namespace GUI {
 
-// What a frame needs of the editor that owns it. [ui thread] for every operation.
+// What a frame needs of the editor that owns it. Named without a plug-in format: the same
+// toolkit serves the Audio Unit's view. [ui thread] for every operation.
 class GUIEditorInterface {
 public:
     virtual ~GUIEditorInterface() = default;

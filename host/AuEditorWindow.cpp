@@ -8,7 +8,6 @@
 #include "host/WindowEvents.h"
 
 #include <X11/Xlib.h>
-#include <poll.h>
 
 namespace {
 // The component's timer fires every 25 ms; waking twice as often keeps it on time.
@@ -78,10 +77,10 @@ AuEditorWindow::~AuEditorWindow() {
 
 void AuEditorWindow::run() {
     Display* d = x_->display;
+    bool readable = true; // opening the window may have left events behind
     for (;;) {
-        if (windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
+        if (readable && windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
         RunMainEventLoopTimers();
-        pollfd fd{ConnectionNumber(d), POLLIN, 0};
-        poll(&fd, 1, kWaitMilliseconds);
+        readable = waitForEvents(d, kWaitMilliseconds);
     }
 }

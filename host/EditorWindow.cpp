@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -84,6 +83,7 @@ EditorWindow::EditorWindow(PluginHost& host) : host_(host), x_(new Connection) {
 
     host.onSizeWindow = [this](int w, int h) {
         if (w > 0 && h > 0) fixSize(x_->display, x_->window, w, h);
+        XFlush(x_->display);
     };
     // The display text is read at once: by the time the lines are printed, a drag has
     // moved the parameter on.
@@ -124,8 +124,9 @@ void EditorWindow::run(std::ostream& out) {
     using Clock = std::chrono::steady_clock;
     Display* d = x_->display;
     auto nextIdle = Clock::now();
+    bool readable = true; // opening the window may have left events behind
     for (;;) {
-        if (windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
+        if (readable && windowClosed(d, x_->window, x_->deleteWindow, &x_->destroyed)) return;
         const auto now = Clock::now();
         if (now >= nextIdle) {
             host_.plugIn().idle();
@@ -133,9 +134,8 @@ void EditorWindow::run(std::ostream& out) {
             for (const std::string& line : x_->automated) out << line << std::endl;
             x_->automated.clear();
         }
-        const auto wait =
-            std::chrono::duration_cast<std::chrono::milliseconds>(nextIdle - Clock::now());
-        pollfd fd{ConnectionNumber(d), POLLIN, 0};
-        poll(&fd, 1, static_cast<int>(std::max<long>(wait.count(), 0)));
+        // Rounded up: waking a fraction of a millisecond early would spin until the tick.
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextIdle - Clock::now());
+        readable = waitForEvents(d, static_cast<int>(wait.count()));
     }
 }

@@ -7,3 +7,8 @@
 // (the window manager's delete request) or destroyed by someone else, which sets
 // *destroyed: then nothing is left to destroy.
 bool windowClosed(Display* display, Window window, Atom deleteWindow, bool* destroyed);
+
+// [main thread] Blocks until the server has sent something or `timeoutMs` have passed; true
+// when there is something to read. Requests must have been flushed: Xlib's flush also
+// reads, which an idle loop cannot afford on every pass.
+bool waitForEvents(Display* display, int timeoutMs);

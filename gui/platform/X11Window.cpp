@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <poll.h>
 #include <vector>
 
 namespace GUI::platform {
@@ -110,6 +111,10 @@ CPoint at(int x, int y) {
     return {x, y};
 }
 
+bool handled(CMouseEventResult result) {
+    return result != kMouseEventNotHandled && result != kMouseEventNotImplemented;
+}
+
 } // namespace
 
 struct X11Window::Impl {
@@ -123,13 +128,18 @@ struct X11Window::Impl {
     bool alive = false;
     Time lastPressTime = 0;
     unsigned int lastPressButton = 0;
+    // X buttons whose press went to the host: their releases follow it there.
+    unsigned long forwardedButtons = 0;
+    bool drained = false; // no event can be waiting but on the socket
 
     Impl(CFrame& f) : frame(f) {}
     ~Impl();
     bool open(Window parentWindow);
     void dispatch(XEvent& event, CRect& exposed);
     void onButtonPress(XButtonEvent& e);
+    void onButtonRelease(XButtonEvent& e);
     void onKey(XKeyEvent& e, bool down);
+    void forwardButton(const XButtonEvent& e, long mask);
 };
 
 bool X11Window::Impl::open(Window parentWindow) {
@@ -174,21 +184,53 @@ X11Window::Impl::~Impl() {
 }
 
 void X11Window::Impl::onButtonPress(XButtonEvent& e) {
+    bool used = false;
     if (e.button >= 4 && e.button <= 7) {
         const bool vertical = e.button <= 5;
         const float distance = (e.button == 4 || e.button == 6) ? 1.f : -1.f;
-        frame.onWheel(at(e.x, e.y), vertical ? kMouseWheelAxisY : kMouseWheelAxisX, distance,
-                      buttonsFromState(e.state) & ~(kLButton | kMButton | kRButton));
+        used = frame.onWheel(at(e.x, e.y), vertical ? kMouseWheelAxisY : kMouseWheelAxisX, distance,
+                             buttonsFromState(e.state) & ~(kLButton | kMButton | kRButton));
+    } else if (const CButtonState bit = buttonBit(e.button)) {
+        CButtonState buttons = bit | (buttonsFromState(e.state) & ~0xeL);
+        if (e.button == lastPressButton && e.time - lastPressTime <= kDoubleClickTime)
+            buttons |= kDoubleClick;
+        lastPressButton = e.button;
+        lastPressTime = e.time;
+        CPoint where = at(e.x, e.y);
+        used = handled(frame.onMouseDown(where, buttons));
+    }
+    if (used || !alive) return;
+    if (e.button < 8 * sizeof forwardedButtons) forwardedButtons |= 1ul << e.button;
+    forwardButton(e, ButtonPressMask);
+}
+
+void X11Window::Impl::onButtonRelease(XButtonEvent& e) {
+    const unsigned long bit = e.button < 8 * sizeof forwardedButtons ? 1ul << e.button : 0;
+    if (forwardedButtons & bit) {
+        forwardedButtons &= ~bit;
+        if (alive) forwardButton(e, ButtonReleaseMask);
         return;
     }
-    CButtonState buttons = buttonBit(e.button) | (buttonsFromState(e.state) & ~0xeL);
-    if (buttons == 0) return;
-    if (e.button == lastPressButton && e.time - lastPressTime <= kDoubleClickTime)
-        buttons |= kDoubleClick;
-    lastPressButton = e.button;
-    lastPressTime = e.time;
+    const CButtonState button = buttonBit(e.button);
+    if (button == 0) return;
     CPoint where = at(e.x, e.y);
-    frame.onMouseDown(where, buttons);
+    frame.onMouseUp(where, button | (buttonsFromState(e.state) & ~0xeL));
+}
+
+// Our window selects button events, so X never passes them up: a press the frame leaves
+// (the host's context menu, say) is sent to the parent as if it had reached it directly.
+void X11Window::Impl::forwardButton(const XButtonEvent& e, long mask) {
+    XEvent forward{};
+    forward.xbutton = e;
+    forward.xbutton.window = parent;
+    forward.xbutton.subwindow = window;
+    Window ignored = 0;
+    // Asked each time: the host may have moved our window inside its own.
+    XTranslateCoordinates(display, window, parent, e.x, e.y, &forward.xbutton.x, &forward.xbutton.y,
+                          &ignored);
+    XSendEvent(display, parent, True, mask, &forward);
+    XFlush(display);
+    drained = false;
 }
 
 void X11Window::Impl::onKey(XKeyEvent& e, bool down) {
@@ -203,6 +245,7 @@ void X11Window::Impl::onKey(XKeyEvent& e, bool down) {
     forward.xkey = e;
     forward.xkey.window = parent;
     XSendEvent(display, parent, True, down ? KeyPressMask : KeyReleaseMask, &forward);
+    XFlush(display);
 }
 
 void X11Window::Impl::dispatch(XEvent& event, CRect& exposed) {
@@ -216,14 +259,9 @@ void X11Window::Impl::dispatch(XEvent& event, CRect& exposed) {
     case ButtonPress:
         onButtonPress(event.xbutton);
         break;
-    case ButtonRelease: {
-        const XButtonEvent& e = event.xbutton;
-        const CButtonState bit = buttonBit(e.button);
-        if (bit == 0) break;
-        CPoint where = at(e.x, e.y);
-        frame.onMouseUp(where, bit | (buttonsFromState(e.state) & ~0xeL));
+    case ButtonRelease:
+        onButtonRelease(event.xbutton);
         break;
-    }
     case MotionNotify:
     case EnterNotify: {
         // Enter and motion carry x, y and state at the same place.
@@ -261,9 +299,18 @@ std::unique_ptr<X11Window> X11Window::create(void* parent, CFrame& frame) {
 }
 
 void X11Window::pumpEvents(CRect& exposed) {
-    while (impl->alive && XPending(impl->display) > 0) {
+    Display* d = impl->display;
+    // An idle pass with nothing from the server costs no read (Xlib's flush reads too, so
+    // every request is flushed where it is made). A round trip can leave events inside
+    // Xlib with nothing left on the socket, so after one the next pass reads.
+    if (impl->drained && XEventsQueued(d, QueuedAlready) == 0) {
+        pollfd fd{ConnectionNumber(d), POLLIN, 0};
+        if (poll(&fd, 1, 0) <= 0) return;
+    }
+    impl->drained = true;
+    for (int n = XPending(d); impl->alive && n > 0; n = XEventsQueued(d, QueuedAlready)) {
         XEvent event;
-        XNextEvent(impl->display, &event);
+        XNextEvent(d, &event);
         impl->dispatch(event, exposed);
     }
 }

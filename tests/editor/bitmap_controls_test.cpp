@@ -5,15 +5,20 @@
 #include "editor/CDrawBuffer.h"
 #include "editor/CLinearKnob.h"
 #include "editor/CMovieMeter.h"
+#include "editor/CMovieToggle.h"
 #include "editor/CMultiButton.h"
 #include "editor/CSelectorSwitch.h"
 #include "editor/CSliderGroup.h"
 #include "editor/CTQLabeledMomentaryButton.h"
 #include "editor/CTQLabeledMovieButton.h"
+#include "editor/CZudariraResource.h"
+#include "gui/CHorizontalSwitch.h"
 #include "gui/COnOffButton.h"
+#include "resources/ControlArtwork.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -183,14 +188,122 @@ TEST_F(BitmapControls, ButtonGesturesInOrder) {
     EXPECT_EQ(listener.values, (std::vector<float>{1 / 3.f, 2 / 3.f, 0.f, 1 / 3.f}));
 }
 
-TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsAndCutLongOnes) {
-    auto* movie = show(new CTQLabeledMovieButton(kArea, nullptr, 0, two, nullptr, "On"));
-    auto* momentary = show(new CTQLabeledMomentaryButton(kArea, nullptr, 0, two, nullptr, nullptr));
-    EXPECT_EQ(momentary->getLabel(), "");
-    movie->setDirty(false);
+TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsToTheHost) {
+    using Make = std::function<CControl*()>;
+    const std::pair<const char*, Make> controls[] = {
+        {"knob", [&] { return new CKnob(kArea, &listener, 7, six); }},
+        {"anim knob", [&] { return new CAnimKnob(kArea, &listener, 7, 6, 20, six); }},
+        {"linear knob", [&] { return new CLinearKnob(kArea, &listener, 7, 6, 20, 0, six); }},
+        {"horizontal switch",
+         [&] { return new CHorizontalSwitch(kArea, &listener, 7, 6, 20, 3, six); }},
+        {"movie button", [&] { return new CMovieButton(kArea, &listener, 7, 20, two); }},
+        {"tq movie button", [&] { return new CTQMovieButton(kArea, &listener, 7, two); }},
+        {"labelled movie button",
+         [&] { return new CTQLabeledMovieButton(kArea, &listener, 7, two, nullptr, "x"); }},
+        {"on/off button", [&] { return new COnOffButton(kArea, &listener, 7, two); }},
+        {"momentary button", [&] { return new CMomentaryButton(kArea, &listener, 7, two); }},
+        {"labelled momentary button",
+         [&] { return new CTQLabeledMomentaryButton(kArea, &listener, 7, two, nullptr, "x"); }},
+        {"movie toggle", [&] { return new CMovieToggle(kArea, &listener, 7, 5, two); }},
+        {"selector switch", [&] { return new CSelectorSwitch(kArea, &listener, 7, 2, 3, six, 1); }},
+        {"button matrix", [&] { return new CButtonMatrix(kArea, 2, 2, &listener, 7, two); }},
+    };
+    enum Act { Down, Up, Move };
+    struct Step {
+        Act act;
+        CPoint at;
+        CButtonState buttons = kLButton;
+        bool forHost = false; // the frame must leave it unhandled
+    };
+    const CPoint on(15, 15), off(60, 60), moved(25, 12);
+    const CButtonState both = kLButton | kRButton, reset = kLButton | kControl;
+    const std::vector<long> pair{7, -8}, none;
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<long> edits;
+    } gestures[] = {
+        {"click", {{Down, on}, {Up, on}}, pair},
+        {"default-value click", {{Down, on, reset}, {Up, on, reset}}, pair},
+        {"right click", {{Down, on, kRButton, true}, {Up, on, kRButton, true}}, none},
+        {"right click inside a drag",
+         {{Down, on}, {Down, on, both, true}, {Up, on, both, true}, {Move, moved}, {Up, moved}},
+         pair},
+        {"release lost, pressed again", {{Down, on}, {Down, on}, {Up, on}}, {7, -8, 7, -8}},
+        {"drag begun outside",
+         {{Down, off, kLButton, true}, {Move, on}, {Move, moved}, {Up, moved, kLButton, true}},
+         none},
+    };
+    for (const auto& [name, make] : controls) {
+        CControl* control = show(make());
+        for (const auto& g : gestures) {
+            editor.edits.clear();
+            listener.begins = listener.ends = 0;
+            const float before = control->getValue();
+            for (Step s : g.steps) {
+                const auto result = s.act == Down ? frame->onMouseDown(s.at, s.buttons)
+                                    : s.act == Up ? frame->onMouseUp(s.at, s.buttons)
+                                                  : frame->onMouseMoved(s.at, s.buttons);
+                if (s.forHost) {
+                    EXPECT_EQ(result, kMouseEventNotHandled) << name << ", " << g.name;
+                }
+            }
+            EXPECT_EQ(editor.edits, g.edits) << name << ", " << g.name;
+            EXPECT_EQ(listener.begins * 2, int(g.edits.size())) << name << ", " << g.name;
+            EXPECT_EQ(listener.ends, listener.begins) << name << ", " << g.name;
+            if (g.edits.empty()) {
+                EXPECT_EQ(control->getValue(), before) << name << ", " << g.name;
+            }
+        }
+        frame->removeView(control);
+    }
+}
+
+TEST_F(BitmapControls, LabelledButtonsDrawTheirLabelsCentredInTheBundleFont) {
+    const char* build = std::getenv("ORVELLA_BUILD_DIR");
+    setResourceFolderOverride(std::string(build ? build : ".") + "/Orvella.vst/Contents/Resources");
+    auto* font = new CZudariraResource(ControlArtwork::kFontId, 0);
+    setResourceFolderOverride(resources.path.string());
+    ASSERT_TRUE(font->hasGlyphs());
+    CBitmap* wide = resources.strip(10009, 80, 30, 2);
+    const CRect left(10, 10, 90, 40), right(110, 50, 190, 80);
+    auto* movie = show(new CTQLabeledMovieButton(left, nullptr, 0, wide, font, "On"));
+    auto* momentary = show(new CTQLabeledMomentaryButton(right, nullptr, 1, wide, font, "Hold"));
+    wide->forget();
+    down(*frame, {150, 60}); // pressed: the label over the other frame
+    frame->idle();
+    // The button's frame with the text centred on it, its top half a glyph height inside
+    // the button's top and one pixel higher, drawn by the font itself.
+    const auto expected = [&](const CRect& r, const std::string& text, int strip) {
+        COffscreenContext reference(200, 100);
+        CBitmap* art = new CBitmap(10009);
+        art->draw(&reference, r, {0, 30 * strip});
+        art->forget();
+        const CCoord x = (r.left + r.right) / 2 - font->getStringWidth(text) / 2;
+        font->drawText(&reference, {x, r.top + font->getMaxCharacterHeight() / 2 - 1}, text,
+                       kLeftText);
+        int differing = 0, lettered = 0;
+        for (CCoord y = r.top; y < r.bottom; ++y)
+            for (CCoord x = r.left; x < r.right; ++x) {
+                differing += frame->getBackBuffer().getPixel(x, y) != reference.getPixel(x, y);
+                lettered += reference.getPixel(x, y) != frameColor(strip);
+            }
+        EXPECT_GT(lettered, 20) << text;
+        return differing;
+    };
+    EXPECT_EQ(expected(left, "On", 0), 0);
+    EXPECT_EQ(expected(right, "Hold", 1), 0);
+    up(*frame, {150, 60});
+    movie->setLabel("Off");
+    frame->idle();
+    EXPECT_EQ(expected(left, "Off", 0), 0);
+    EXPECT_EQ(expected(right, "Hold", 0), 0);
+
     movie->setLabel(std::string(100, 'x').c_str());
     EXPECT_EQ(movie->getLabel().size(), 63u);
-    EXPECT_TRUE(movie->isDirty());
+    momentary->setLabel(nullptr);
+    EXPECT_EQ(momentary->getLabel(), "");
+    font->forget();
 }
 
 TEST_F(BitmapControls, LinearKnobRangeIgnoresModifiers) {

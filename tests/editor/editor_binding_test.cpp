@@ -207,6 +207,14 @@ TEST_F(EditorWindow, LearnGestureOutlinesTheArmedControlUntilLearned) {
     EXPECT_FALSE(outlined(6));
     editor->idle();
     EXPECT_TRUE(outlined(6));
+    // The about screen hides it, a repaint of the armed control included, until it goes.
+    press(CPoint(600, 360));
+    editor->highlightControl(6, true); // repaints it
+    editor->idle();
+    EXPECT_EQ(image().getPixel(rectOf(6).left, rectOf(6).top), frameColor(0));
+    press(CPoint(300, 200));
+    editor->idle();
+    EXPECT_TRUE(outlined(6));
 
     // Moving the outline: the old control is repainted without it.
     press(centre(9), learnClick);

@@ -3,6 +3,9 @@
 // pointer events (XTest). Needs an X server (scripts/test starts Xvfb); without
 // one the tests are skipped.
 
+#include "gui/PluginBundle.h"
+#include "gui/platform/X11Window.h"
+#include "tests/editor/controls_gallery.h"
 #include "tests/editor/editor_test_support.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +113,38 @@ TEST_F(EditorInX11, ReopenedEditorShowsTheSameValues) {
     openEditor();
     EXPECT_EQ(differencesFromOffscreen(), 0);
     EXPECT_EQ(Screenshot(display, child, 675, 386).differences(first), 0);
+}
+
+// The control library in a real window shows what the same controls draw offscreen.
+TEST(GalleryInX11, TheWindowShowsWhatTheControlsDrawOffscreen) {
+    Display* display = xtest::openDisplay();
+    if (!display) GTEST_SKIP() << "No X display with XTEST: gallery window test skipped";
+    const char* build = std::getenv("ORVELLA_BUILD_DIR");
+    GUI::setResourceFolderOverride(std::string(build ? build : ".") +
+                                   "/Orvella.vst/Contents/Resources");
+    const Window parent =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 30, 30, 560, 340, 0, 0, 0);
+    XMapRaised(display, parent);
+    XSync(display, False);
+    GUI::CFrame* shown = gallery::makeFrame(reinterpret_cast<void*>(parent));
+    GUI::CFrame* offscreen = gallery::makeFrame(nullptr);
+    offscreen->idle();
+    const GUI::COffscreenContext& image = offscreen->getBackBuffer();
+    int drawn = 0; // pixels the controls cover
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 520; ++x) drawn += image.getPixel(x, y) != image.getPixel(0, 299);
+    EXPECT_GT(drawn, 30000);
+    ASSERT_NE(shown->getPlatformWindow(), nullptr);
+    const Window child = shown->getPlatformWindow()->getWindowId();
+    const auto differing = [&] { return Screenshot(display, child, 520, 300).differences(image); };
+    xtest::idleUntil([&] { shown->idle(), XSync(display, False); },
+                     [&] { return differing() == 0; }, 3000);
+    EXPECT_EQ(differing(), 0);
+    shown->forget();
+    offscreen->forget();
+    GUI::setResourceFolderOverride("");
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
 }
 
 } // namespace

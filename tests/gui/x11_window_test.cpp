@@ -107,6 +107,60 @@ TEST_F(X11Window, PointerAndKeysDriveTheControlsAndTheWindowShowsTheFrame) {
     EXPECT_EQ(shownFrame(image, button->getViewSize()), 1);
 }
 
+TEST_F(X11Window, ButtonsTheFrameLeavesReachTheParentInItsCoordinates) {
+    XSelectInput(display, parent, ButtonPressMask | ButtonReleaseMask);
+    XMoveWindow(display, child, 15, 25); // the host may place us anywhere in its window
+    XSync(display, False);
+    struct Seen {
+        int type;
+        unsigned int button;
+        int x, y;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    const auto parentHears = [&](size_t count) {
+        pumpUntil([&] {
+            for (XEvent e;
+                 XCheckWindowEvent(display, parent, ButtonPressMask | ButtonReleaseMask, &e);)
+                seen.push_back({e.type, e.xbutton.button, e.xbutton.x, e.xbutton.y});
+            return seen.size() >= count;
+        });
+        pumpUntil([] { return false; }, 50); // and nothing more
+        std::vector<Seen> heard;
+        heard.swap(seen);
+        return heard;
+    };
+    // A press and its release at the same place, in the parent's coordinates.
+    const auto both = [](unsigned int button, int x, int y) {
+        return std::vector<Seen>{{ButtonPress, button, x, y}, {ButtonRelease, button, x, y}};
+    };
+    const struct {
+        const char* name;
+        int x, y;
+        std::vector<unsigned int> buttons; // pressed in order, released in reverse
+        std::vector<Seen> forwarded;
+        bool gesture; // one begin/end pair for the knob
+    } cases[] = {
+        {"right click on the knob", 30, 30, {3}, both(3, 45, 55), false},
+        {"left click on the background", 150, 100, {1}, both(1, 165, 125), false},
+        {"wheel over the background", 180, 80, {5}, both(5, 195, 105), false},
+        {"wheel over the knob", 30, 30, {5}, {}, false},
+        {"left click on the knob", 30, 30, {1}, {}, true},
+        {"right click inside a drag", 31, 30, {1, 3}, both(3, 46, 55), true},
+    };
+    for (const auto& c : cases) {
+        editor.edits.clear();
+        pointerTo(c.x, c.y);
+        for (unsigned int b : c.buttons) xtest::button(display, b, true);
+        for (auto b = c.buttons.rbegin(); b != c.buttons.rend(); ++b)
+            xtest::button(display, *b, false);
+        EXPECT_EQ(parentHears(c.forwarded.size()), c.forwarded) << c.name;
+        const std::vector<long> pair{0, -1};
+        EXPECT_EQ(editor.edits, c.gesture ? pair : std::vector<long>()) << c.name;
+    }
+    EXPECT_NEAR(knob->getValue(), 0.f, 1e-6); // the wheel down stopped at the end
+}
+
 TEST_F(X11Window, SurvivesTheHostDestroyingItsWindow) {
     XDestroyWindow(display, parent);
     XSync(display, False);
