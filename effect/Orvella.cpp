@@ -96,6 +96,7 @@ void Orvella::setSampleRate(float rate) {
     // A rate of zero, below zero or NaN would poison every coefficient.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     AudioEffectX::setSampleRate(rate);
+    releaseLanes();
     // The fixed filters follow the host's rate, so their corners stay where they belong.
     lowPassA.setAudioSamplingRate(rate);
     lowPassB.setAudioSamplingRate(rate);
@@ -117,7 +118,14 @@ void Orvella::resume() {
     AudioEffectX::resume();
 }
 
+void Orvella::releaseLanes() {
+    highPassLanes.reset();
+    lowPassLanes.reset();
+    phaserLanes.reset();
+}
+
 void Orvella::clearFilters() {
+    releaseLanes();
     for (tqsp_filter* filter : std::initializer_list<tqsp_filter*>{&highPassA, &highPassB, &phaserA,
                                                                    &phaserB, &lowPassA, &lowPassB})
         filter->clear();
@@ -145,6 +153,8 @@ void Orvella::applyPendingParameters() {
     // Most calls find nothing to do: a plain load spares them the locked exchange.
     if (pendingParameters.load(std::memory_order_relaxed) == 0) return;
     uint32_t pending = pendingParameters.exchange(0, std::memory_order_acquire);
+    // The sections' designs change here; the lanes take them again when next made.
+    releaseLanes();
     for (VstInt32 index = 0; pending != 0; ++index, pending >>= 1)
         if (pending & 1u) applyParameter(index);
 }

@@ -4,6 +4,7 @@
 
 #include "dsp/gen_LFO.h"
 #include "dsp/mod_lag.h"
+#include "dsp/tqsp_filter_pair.h"
 #include "dsp/tqsp_filter_rbj.h"
 #include "dsp/tqsp_filter_swept_phasor.h"
 #include "effect/MidiAssignments.h"
@@ -13,6 +14,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class OrvellaParameterManager;
 class OrvellaView;
@@ -93,6 +95,9 @@ private:
     // [audio thread] Takes the depths, sweep weights and routing into sweepSettings.
     void readSweepSettings();
     void clearFilters();
+    // [audio thread, or main thread while no process call runs] Gives the history the lanes
+    // hold back to the filters, for anything that works on the filters themselves.
+    void releaseLanes();
     // One program's values and controllers, stored whole where other threads may read them.
     static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
     void highlightControl(long tag, bool on);
@@ -139,6 +144,14 @@ private:
     tqsp_filter_rbj_high_pass highPassB;
     gen_LFO_record gen1;
     gen_LFO_record gen2;
+    // The sections and filters that run side by side keep their history in vector lanes from
+    // call to call: gathering it into lanes and scattering it back would cost a small call
+    // more than its frames. The lanes give it back whenever the filters' settings or the
+    // routing may change (parameters, rate, clearing; the input count changes only on
+    // resume), so any other path finds it in the filters. Declared after the filters, which
+    // the lanes give their history back to when they go.
+    std::optional<tqsp_filter_pair::Biquads> highPassLanes, lowPassLanes;
+    std::optional<tqsp_filter_pair::Phasers> phaserLanes;
     mod_lag_record sweepLagA;
     mod_lag_record sweepLagB;
     float manualSweep = 0.0f; // audio thread only

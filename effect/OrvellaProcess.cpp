@@ -61,13 +61,18 @@ void Orvella::setSweep(Sweep s) {
 template <int Routing, bool Stereo, class NextSweep>
 void Orvella::processSideBySide(const float* inL, const float* inR, float* outL, float* outR,
                                 int frames, int first, NextSweep nextSweep) {
-    tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
-    tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
+    if (!phaserLanes) {
+        highPassLanes.emplace(highPassA, highPassB);
+        phaserLanes.emplace(phaserA, phaserB);
+    }
+    tqsp_filter_pair::Biquads& highPasses = *highPassLanes;
+    tqsp_filter_pair::Phasers& phasers = *phaserLanes;
     const float* inB = Routing == kInB ? inR : inL;
     auto make = [&] { setSweep(nextSweep()); };
     auto take = [&] { phasers.takeDesign(); };
     if constexpr (Stereo) {
-        tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
+        if (!lowPassLanes) lowPassLanes.emplace(lowPassA, lowPassB);
+        tqsp_filter_pair::Biquads& lowPasses = *lowPassLanes;
         eachFrame(frames, first, make, take, [&](int i) {
             const Lanes y =
                 lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));

@@ -389,19 +389,34 @@ TEST_F(Bundle, InPlaceEqualsSeparateBuffersInEveryRouting) {
 }
 
 // With section A at rest from the start it passes its input on exactly, so "Out A" feeds B
-// what "In A" does: the two routings must agree to the bit, whatever the block sizes.
+// what "In A" does: the two routings must agree to the bit, whatever the block sizes, and
+// after a rate change, a feedback change or a cleared filter in mid sub-block as well.
 TEST_F(Bundle, SectionBInSeriesFollowsTheSweepLikeSectionBInParallel) {
-    const Buffer in = noise(3000, 4);
+    const Buffer in = noise(3000, 4), head(in.begin() + 3, in.end()); // ends in a sub-block
+    Buffer spoiled = in;
+    spoiled[1500] = NAN;
+    const std::function<void(Plugin&)> changes[] = {
+        [](Plugin&) {},
+        [](Plugin& p) { p.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f); },
+        [](Plugin& p) { p.set(kPhaserBFeedback, 0.3f); },
+        [&](Plugin& p) { p.run(spoiled, spoiled, 1000); },
+    };
     for (int block : {9, 1, 37}) {
-        Plugin serial, parallel;
-        for (Plugin* p : {&serial, &parallel}) {
-            p->set(kPhaserAActive, 0.0f);
-            p->set(kPhaserBDepth, 1.0f);
-            p->set(kPhaserBFeedback, 0.9f);
-            p->set(kGen1Rate, 0.8f);
+        for (std::size_t change = 0; change < std::size(changes); ++change) {
+            Plugin serial, parallel;
+            std::pair<Buffer, Buffer> out[2];
+            for (Plugin* p : {&serial, &parallel}) {
+                p->set(kPhaserAActive, 0.0f);
+                p->set(kPhaserBDepth, 1.0f);
+                p->set(kPhaserBFeedback, 0.9f);
+                p->set(kGen1Rate, 0.8f);
+                p->set(kPhaserBInput, p == &serial ? 0.5f : 0.0f);
+                p->run(head, head, block);
+                changes[change](*p);
+                out[p == &serial] = p->run(in, in, block);
+            }
+            EXPECT_EQ(out[0], out[1]) << "block " << block << " change " << change;
         }
-        serial.set(kPhaserBInput, 0.5f);
-        EXPECT_EQ(serial.run(in, in, block), parallel.run(in, in, block)) << block;
     }
 }
 
