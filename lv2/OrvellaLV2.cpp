@@ -99,6 +99,7 @@ void OrvellaLV2::connect(uint32_t port, void* data) {
         controls[port - kFirstControlInput] = static_cast<const float*>(data);
     } else if (port < kNumPorts) {
         reports[port - kFirstControlOutput] = static_cast<float*>(data);
+        reported[port - kFirstControlOutput] = -1.0f; // a new buffer holds nothing yet
     }
 }
 
@@ -118,7 +119,8 @@ void OrvellaLV2::deactivate() {
 }
 
 void OrvellaLV2::run(uint32_t frames) {
-    bool bankApplied = portsAreTaken.exchange(false, std::memory_order_acquire);
+    bool bankApplied = portsAreTaken.load(std::memory_order_relaxed) &&
+                       portsAreTaken.exchange(false, std::memory_order_acquire);
     if (const BankHandover::Bank* bank = handover.take()) {
         applyBank(*bank);
         bankApplied = true;
@@ -209,8 +211,13 @@ void OrvellaLV2::process(uint32_t frames) {
 }
 
 void OrvellaLV2::reportParameters() {
-    for (int p = 0; p < kNumParams; ++p)
-        if (reports[p]) *reports[p] = OrvellaPorts::portValue(p, record->getParameter(record, p));
+    for (int p = 0; p < kNumParams; ++p) {
+        if (!reports[p]) continue;
+        const float host = record->getParameter(record, p);
+        if (host == reported[p]) continue; // converting costs more than comparing
+        reported[p] = host;
+        *reports[p] = OrvellaPorts::portValue(p, host);
+    }
 }
 
 LV2_State_Status OrvellaLV2::save(LV2_State_Store_Function store, LV2_State_Handle handle) {

@@ -69,6 +69,7 @@ private:
     const LV2_Atom_Sequence* events = nullptr;
     const float* controls[kNumParams] = {};
     float* reports[kNumParams] = {};
+    float reported[kNumParams] = {}; // the host values the report ports show; -1: none yet
     // The bits of each control port's value last taken, so a value that stays is never
     // applied again over what a learned controller or a restored bank did since.
     uint32_t taken[kNumParams] = {};
