@@ -12,6 +12,8 @@
 
 namespace {
 
+using OrvellaPorts::mapped;
+
 constexpr const char* kBankUri = "urn:calderis:orvella#bank";
 constexpr const char* kProgramUri = "urn:calderis:orvella#program";
 constexpr uint32_t kStateFlags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
@@ -23,10 +25,6 @@ const LV2_URID_Map* uridMap(const LV2_Feature* const* features) {
     return nullptr;
 }
 
-LV2_URID mapped(const LV2_URID_Map* map, const char* uri) {
-    return map->map(map->handle, uri);
-}
-
 uint32_t bitsOf(float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -36,13 +34,11 @@ uint32_t bitsOf(float value) {
 } // namespace
 
 OrvellaLV2* OrvellaLV2::create(double rate, const LV2_Feature* const* features) {
-    const LV2_URID_Map* map = uridMap(features);
-    if (!map || !(rate > 0.0)) return nullptr;
+    if (!(rate > 0.0)) return nullptr;
     // The parameter rows are built here, never on the audio thread.
     OrvellaPorts::defaultValue(0);
     try {
-        auto* instance = new OrvellaLV2(rate, map);
-        return instance;
+        return new OrvellaLV2(rate, uridMap(features));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -160,7 +156,7 @@ void OrvellaLV2::followControls() {
 // MIDI goes to the effect as a VST host sends it, a batch before the block; learn requests
 // go to the effect's own learn gesture.
 void OrvellaLV2::passEvents() {
-    if (!events) return;
+    if (!events || !midiEvent) return;
     midiBatch.numEvents = 0;
     LV2_ATOM_SEQUENCE_FOREACH(events, event) {
         const LV2_Atom& body = event->body;
@@ -221,6 +217,7 @@ void OrvellaLV2::reportParameters() {
 }
 
 LV2_State_Status OrvellaLV2::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
+    if (!atomChunk) return LV2_STATE_ERR_NO_FEATURE;
     void* chunk = nullptr;
     const VstIntPtr size = dispatch(effGetChunk, 0, 0, &chunk);
     if (!chunk || size != static_cast<VstIntPtr>(BankHandover::kBankBytes))
@@ -234,6 +231,7 @@ LV2_State_Status OrvellaLV2::save(LV2_State_Store_Function store, LV2_State_Hand
 
 LV2_State_Status OrvellaLV2::restore(LV2_State_Retrieve_Function retrieve,
                                      LV2_State_Handle handle) {
+    if (!atomChunk) return LV2_STATE_ERR_NO_FEATURE;
     std::size_t size = 0;
     uint32_t type = 0, flags = 0;
     const void* chunk = retrieve(handle, bankKey, &size, &type, &flags);

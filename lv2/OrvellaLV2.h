@@ -17,7 +17,8 @@ class Orvella;
 
 class OrvellaLV2 {
 public:
-    // [main thread] Null when the host maps no URIs or the rate is not above zero.
+    // [main thread] Null when the rate is not above zero. Without a host's URI map there is
+    // no MIDI, no learning and no saved state: the ports alone.
     static OrvellaLV2* create(double rate, const LV2_Feature* const* features);
     ~OrvellaLV2();
     OrvellaLV2(const OrvellaLV2&) = delete;

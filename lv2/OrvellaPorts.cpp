@@ -52,11 +52,14 @@ std::string symbol(int parameter) {
     return result;
 }
 
+LV2_URID mapped(const LV2_URID_Map* map, const char* uri) {
+    return map ? map->map(map->handle, uri) : 0;
+}
+
 Urids::Urids(const LV2_URID_Map* map)
-    : atomObject(map->map(map->handle, LV2_ATOM__Object)),
-      atomInt(map->map(map->handle, LV2_ATOM__Int)),
-      atomEventTransfer(map->map(map->handle, LV2_ATOM__eventTransfer)),
-      learn(map->map(map->handle, kLearnUri)), parameter(map->map(map->handle, kParameterUri)) {}
+    : atomObject(mapped(map, LV2_ATOM__Object)), atomInt(mapped(map, LV2_ATOM__Int)),
+      atomEventTransfer(mapped(map, LV2_ATOM__eventTransfer)), learn(mapped(map, kLearnUri)),
+      parameter(mapped(map, kParameterUri)) {}
 
 LearnMessage learnMessage(const Urids& urids, int parameter) {
     LearnMessage m{};
@@ -71,7 +74,7 @@ LearnMessage learnMessage(const Urids& urids, int parameter) {
 }
 
 int learnedParameter(const Urids& urids, const LV2_Atom* atom, uint32_t size) {
-    if (size < sizeof(LV2_Atom_Object) || atom->type != urids.atomObject) return -1;
+    if (!urids.learn || size < sizeof(LV2_Atom_Object) || atom->type != urids.atomObject) return -1;
     if (atom->size > size - sizeof(LV2_Atom) || atom->size < sizeof(LV2_Atom_Object_Body))
         return -1;
     const auto* object = reinterpret_cast<const LV2_Atom_Object*>(atom);

@@ -64,7 +64,11 @@ float defaultValue(int parameter);
 // "ph_a_depth"); its output adds "_out". Allocates. [main thread]
 std::string symbol(int parameter);
 
-// The URIs the learn message uses, mapped once per instance. [main thread]
+// The URI's number in a host's map; 0, which no URI has, without a map. [main thread]
+LV2_URID mapped(const LV2_URID_Map* map, const char* uri);
+
+// The URIs the learn message uses, mapped once per instance; all 0 without a map.
+// [main thread]
 struct Urids {
     explicit Urids(const LV2_URID_Map* map);
     LV2_URID atomObject, atomInt, atomEventTransfer, learn, parameter;

@@ -115,8 +115,7 @@ void writeDescription(std::ostream& out, bool withUi) {
         a foaf:Organization ;
         foaf:name "Calderis"
     ] ;
-    lv2:requiredFeature urid:map ;
-    lv2:optionalFeature lv2:hardRTCapable , state:threadSafeRestore ;
+    lv2:optionalFeature urid:map , lv2:hardRTCapable , state:threadSafeRestore ;
     lv2:extensionData state:interface ;
 )";
     if (withUi) out << "    ui:ui <" << kUiUri << "> ;\n";
