@@ -38,6 +38,9 @@ void tqsp_filter_swept_phasor::setAudioSamplingRate(float rate) {
     tqsp_block::setAudioSamplingRate(rate);
     mod_lag_set_attr(&mixSmoother, CSD_ATTR_SAMPLING_RATE, rate);
     for (auto& stage : stages) stage.setAudioSamplingRate(rate);
+    // The others designed for their own 500 Hz until the next sweep: frames processed before
+    // it, such as the rest of an effect's open sub-block, would lose the sweep.
+    for (int k = 1; k < kStages; ++k) stages[k].copyCoefficients(stages[0]);
     // The fixed low passes follow the rate too, without losing their history.
     outputLowPass.tqsp_block::setAudioSamplingRate(rate);
     outputLowPass.recalculate();

@@ -20,7 +20,8 @@ public:
     tqsp_filter_swept_phasor();
     ~tqsp_filter_swept_phasor() override;
 
-    // [main thread] Every filter and the mix smoother follow the rate; nothing is cleared.
+    // [main thread] Every filter and the mix smoother follow the rate, the six stages still
+    // on one design; nothing is cleared.
     void setAudioSamplingRate(float rate) override;
     // [audio thread] Empties every filter's history; the mix keeps its place.
     void clear() override;

@@ -141,6 +141,8 @@ void Orvella::setParameter(VstInt32 index, float value) {
 // The generators and sections are the audio thread's alone: changes reach them here, at the
 // start of a block, in index order, each from the values in force now.
 void Orvella::applyPendingParameters() {
+    // Most calls find nothing to do: a plain load spares them the locked exchange.
+    if (pendingParameters.load(std::memory_order_relaxed) == 0) return;
     uint32_t pending = pendingParameters.exchange(0, std::memory_order_acquire);
     for (VstInt32 index = 0; pending != 0; ++index, pending >>= 1)
         if (pending & 1u) applyParameter(index);
@@ -186,7 +188,15 @@ void Orvella::applyParameter(VstInt32 index) {
             gen_LFO_set_attr(&gen1, GEN_LFO_FREQUENCY,
                              p.getDSPValue(kSweepControl) * kGeneratorSteps);
         break;
-    default: // depths, sweep selections and routing are read by the signal path
+    case kPhaserADepth:
+    case kPhaserASweepCtrl:
+    case kPhaserBInput:
+    case kPhaserBDepth:
+    case kPhaserBSweepCtrl:
+    case kPhaserBSweepSync:
+        readSweepSettings();
+        break;
+    default:
         break;
     }
 }

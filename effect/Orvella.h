@@ -32,7 +32,9 @@ public:
 
     // [audio thread] Never allocates, locks or blocks. Applies the parameter changes made
     // since the last call first; writes silence while suspended; a block that leaves a
-    // non-finite or absurd value in the filters clears them at its end.
+    // non-finite or absurd value in the filters clears them at its end. The sweep moves every
+    // eight frames of the stream, however the host cuts it into calls: a call of no frames
+    // changes nothing.
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
     // [any thread] Never blocks. Indices outside 0..15 are ignored; values are clamped into
@@ -88,6 +90,8 @@ public:
 private:
     void applyPendingParameters();
     void applyParameter(VstInt32 index);
+    // [audio thread] Takes the depths, sweep weights and routing into sweepSettings.
+    void readSweepSettings();
     void clearFilters();
     // One program's values and controllers, stored whole where other threads may read them.
     static void storeProgram(OrvellaProgram& to, const OrvellaProgram& from);
@@ -100,15 +104,16 @@ private:
         float a, b;
     };
     void setSweep(Sweep s);
-    // The routings; nextSweep() gives the position for each sub-block in turn.
+    // The routings; nextSweep() gives the position for each new sub-block in turn. The first
+    // starts at frame first, 0 to 7; the frames before it finish the one the filters hold.
     template <int Routing, bool Stereo, class NextSweep>
     void processSideBySide(const float* inL, const float* inR, float* outL, float* outR, int frames,
-                           NextSweep nextSweep);
+                           int first, NextSweep nextSweep);
     template <bool Stereo, class NextSweep>
-    void processInSeries(const float* in, float* outL, float* outR, int frames,
+    void processInSeries(const float* in, float* outL, float* outR, int frames, int first,
                          NextSweep nextSweep);
     template <class NextSweep>
-    void processAlone(const float* in, float* out, int frames, NextSweep nextSweep);
+    void processAlone(const float* in, float* out, int frames, int first, NextSweep nextSweep);
 
     OrvellaProgram programs[kNumPrograms];
     OrvellaProgram chunk[kNumPrograms]; // what getChunk last handed out
@@ -135,6 +140,20 @@ private:
     mod_lag_record sweepLagA;
     mod_lag_record sweepLagB;
     float manualSweep = 0.0f; // audio thread only
+    // What the signal path reads per call, kept by the audio thread as the parameters change:
+    // the parameter manager's maps cost more than a small call's frames.
+    struct SweepSettings {
+        float depthA = 0, depthB = 0;
+        float wGen1A = 0, wManA = 0;             // A follows Gen 1 or the manual sweep
+        float wGen1B = 0, wGen2B = 0, wManB = 0; // B any of the three, signed by its sync
+        int routing = 0;                         // "Ph B Input"
+    };
+    SweepSettings sweepSettings;
+    // Frames of the current sub-block already processed; audio thread only. Only a new
+    // instance starts the grid afresh: the generators never restart either, and a resume,
+    // a program or a rate change that moved the grid would make the sweep depend on when
+    // the host happened to send them.
+    int subBlockFrames = 0;
     VstInt32 inputCount = 2;
     bool suspended = false;
 };

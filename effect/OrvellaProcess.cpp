@@ -25,13 +25,23 @@ bool absurd(float x) {
 
 using Lanes = tqsp_filter_pair::Lanes;
 
-// Calls frame(i) for every frame, in sub-blocks counted from the first frame. take() starts
-// each sub-block with the design make() prepared for it; the next one is prepared ahead,
-// while this one's frames are computed: the stage designs then never hold the frames up.
+// Whether a sub-block starts at frame k of a call whose first one starts at frame first, 0
+// to kSubBlock - 1.
+bool startsSubBlock(int k, int first) {
+    static_assert((kSubBlock & (kSubBlock - 1)) == 0);
+    return ((k - first) & (kSubBlock - 1)) == 0;
+}
+
+// Calls frame(i) for every frame. The frames before first finish the sub-block the filters
+// hold; from first on, take() starts each sub-block with the design make() prepared for it.
+// The next one is prepared ahead, while this one's frames are computed: the stage designs
+// then never hold the frames up.
 template <class Make, class Take, class Frame>
-void eachFrame(int frames, Make make, Take take, Frame frame) {
-    make();
-    for (int done = 0; done < frames; done += kSubBlock) {
+void eachFrame(int frames, int first, Make make, Take take, Frame frame) {
+    int done = std::min(first, frames);
+    if (done < frames) make();
+    for (int i = 0; i < done; ++i) frame(i);
+    for (; done < frames; done += kSubBlock) {
         take();
         if (done + kSubBlock < frames) make();
         const int end = std::min(done + kSubBlock, frames);
@@ -50,7 +60,7 @@ void Orvella::setSweep(Sweep s) {
 // are read before its outputs are written: the host's buffers may be the same memory.
 template <int Routing, bool Stereo, class NextSweep>
 void Orvella::processSideBySide(const float* inL, const float* inR, float* outL, float* outR,
-                                int frames, NextSweep nextSweep) {
+                                int frames, int first, NextSweep nextSweep) {
     tqsp_filter_pair::Biquads highPasses(highPassA, highPassB);
     tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
     const float* inB = Routing == kInB ? inR : inL;
@@ -58,14 +68,14 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
     auto take = [&] { phasers.takeDesign(); };
     if constexpr (Stereo) {
         tqsp_filter_pair::Biquads lowPasses(lowPassA, lowPassB);
-        eachFrame(frames, make, take, [&](int i) {
+        eachFrame(frames, first, make, take, [&](int i) {
             const Lanes y =
                 lowPasses.process(phasers.process(highPasses.process(Lanes{inL[i], inB[i]})));
             outL[i] = y[0];
             outR[i] = y[1];
         });
     } else {
-        eachFrame(frames, make, take, [&](int i) {
+        eachFrame(frames, first, make, take, [&](int i) {
             const Lanes y = phasers.process(highPasses.process(Lanes{inL[i], inL[i]}));
             outL[i] = lowPassA.process(y[0] + y[1]); // the plain sum, not halved
         });
@@ -78,14 +88,20 @@ void Orvella::processSideBySide(const float* inL, const float* inR, float* outL,
 // each section's next design is made once the lanes hold its current one; only a design B
 // needs among the last two frames, which it runs alone, is made when due.
 template <bool Stereo, class NextSweep>
-void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames,
+void Orvella::processInSeries(const float* in, float* outL, float* outR, int frames, int first,
                               NextSweep nextSweep) {
     constexpr int kLag = 2;
     float fromA[kLag]; // A's outputs not yet taken by B, by frame modulo kLag
-    Sweep next = nextSweep();
-    setSweep(next);
-    for (int i = 0; i < std::min(kLag, frames); ++i)
+    auto starts = [first](int k) { return startsSubBlock(k, first); };
+    Sweep next{};
+    for (int i = 0; i < std::min(kLag, frames); ++i) {
+        if (starts(i)) {
+            next = nextSweep();
+            phaserA.setModulation(next.a);
+            if (i == 0) phaserB.setModulation(next.b);
+        }
         fromA[i] = phaserA.process(highPassA.process(in[i]));
+    }
     // The sweep for the sub-block starting at A's frame i, made ahead: A's design at once,
     // B's once B has taken its current one at its frame i - kSubBlock.
     auto prepareA = [&](int i) {
@@ -98,14 +114,19 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
     };
     auto run = [&](auto output) {
         tqsp_filter_pair::Phasers phasers(phaserA, phaserB);
-        prepareA(kSubBlock);
-        prepareB(kSubBlock);
+        // The first sub-blocks after those the lanes hold: B's may have started among A's
+        // first frames, and then takes the sweep A made there.
+        const int nextA = first >= kLag ? first : first + kSubBlock;
+        const int nextB = first >= 1 ? first : kSubBlock;
+        if (nextB < kLag) prepareB(nextB);
+        prepareA(nextA);
+        if (nextB >= kLag) prepareB(nextB);
         for (int i = kLag; i < frames; ++i) {
             const int j = i - kLag; // B's frame
-            if (i % kSubBlock == 0) {
+            if (starts(i)) {
                 phasers.takeDesign(0);
                 prepareA(i + kSubBlock);
-            } else if (j % kSubBlock == 0 && j > 0) {
+            } else if (starts(j) && j > 0) {
                 phasers.takeDesign(1);
                 prepareB(j + kSubBlock);
             }
@@ -126,7 +147,7 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
         run([&](int j, float, float fromB) { outL[j] = lowPassB.process(fromB); });
     }
     for (int j = std::max(frames - kLag, 0); j < frames; ++j) {
-        if (j % kSubBlock == 0 && j > 0) phaserB.setModulation(next.b); // not made ahead
+        if (starts(j) && j > 0) phaserB.setModulation(next.b); // not made ahead
         const float a = fromA[j % kLag];
         const float b = phaserB.process(a);
         if constexpr (Stereo)
@@ -137,69 +158,76 @@ void Orvella::processInSeries(const float* in, float* outL, float* outR, int fra
 }
 
 // One input and "In B": section B and its filters rest. Section A runs alone, on the design
-// its filters hold, so each sub-block's sweep comes just before its frames.
+// its filters hold, so each sub-block's sweep is set just before its frames.
 template <class NextSweep>
-void Orvella::processAlone(const float* in, float* out, int frames, NextSweep nextSweep) {
-    for (int done = 0; done < frames; done += kSubBlock) {
-        setSweep(nextSweep());
-        for (int i = done; i < std::min(done + kSubBlock, frames); ++i)
-            out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i])));
-    }
+void Orvella::processAlone(const float* in, float* out, int frames, int first,
+                           NextSweep nextSweep) {
+    Sweep next{};
+    eachFrame(
+        frames, first, [&] { next = nextSweep(); }, [&] { setSweep(next); },
+        [&](int i) { out[i] = lowPassA.process(phaserA.process(highPassA.process(in[i]))); });
 }
 
-void Orvella::processFrames(float** inputs, float** outputs, int frames) {
+void Orvella::readSweepSettings() {
     OrvellaParameterManager& p = *paramManager;
-    const float depthA = p.getDSPValue(kPhaserADepth);
-    const float depthB = p.getDSPValue(kPhaserBDepth);
+    SweepSettings& w = sweepSettings;
+    w.depthA = p.getDSPValue(kPhaserADepth);
+    w.depthB = p.getDSPValue(kPhaserBDepth);
 
     const bool sweepAManual = p.getNaturalValue(kPhaserASweepCtrl) != 0;
-    const float wGen1A = sweepAManual ? 0.0f : 1.0f;
-    const float wManA = sweepAManual ? 1.0f : 0.0f;
+    w.wGen1A = sweepAManual ? 0.0f : 1.0f;
+    w.wManA = sweepAManual ? 1.0f : 0.0f;
     const float s = p.getNaturalValue(kPhaserBSweepSync) == kReverse ? -1.0f : 1.0f;
-    float wGen1B = 0, wGen2B = 0, wManB = 0;
+    w.wGen1B = w.wGen2B = w.wManB = 0;
     switch (static_cast<SweepSource>(static_cast<int>(p.getNaturalValue(kPhaserBSweepCtrl)))) {
     case SweepSource::kGen1:
-        wGen1B = s;
+        w.wGen1B = s;
         break;
     case SweepSource::kGen2:
-        wGen2B = s;
+        w.wGen2B = s;
         break;
     case SweepSource::kControl:
-        wManB = s;
+        w.wManB = s;
         break;
     default:
         break;
     }
+    w.routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
+}
+
+void Orvella::processFrames(float** inputs, float** outputs, int frames) {
+    const SweepSettings w = sweepSettings;
     const float manual = manualSweep;
     auto nextSweep = [&] {
         const float g1 = gen_LFO_dsp(&gen1);
         const float g2 = gen_LFO_dsp(&gen2);
-        const float targetA = (manual * wManA + wGen1A * g1) * depthA;
-        const float targetB = (manual * wManB + (g1 * wGen1B + g2 * wGen2B)) * depthB;
+        const float targetA = (manual * w.wManA + w.wGen1A * g1) * w.depthA;
+        const float targetB = (manual * w.wManB + (g1 * w.wGen1B + g2 * w.wGen2B)) * w.depthB;
         return Sweep{mod_lag_dsp(&sweepLagA, targetA), mod_lag_dsp(&sweepLagB, targetB)};
     };
-    if (frames == 0) { // a call with no frames still makes one sub-block: the sweep steps once
-        setSweep(nextSweep());
-        return;
-    }
-
-    const int routing = std::clamp(static_cast<int>(p.getNaturalValue(kPhaserBInput)), 0, 2);
+    const int routing = w.routing;
+    // The grid of sub-blocks runs over the stream, not over each call, so how a host cuts the
+    // stream changes nothing: the frames before the grid's next line finish the sub-block the
+    // last call left open.
+    const int first = (kSubBlock - subBlockFrames) % kSubBlock;
+    subBlockFrames = (subBlockFrames + frames) % kSubBlock;
     const float* inL = inputs[0];
     float* outL = outputs[0];
     if (inputCount == 2) {
         if (routing == kInA)
-            processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, nextSweep);
+            processSideBySide<kInA, true>(inL, nullptr, outL, outputs[1], frames, first, nextSweep);
         else if (routing == kOutA)
-            processInSeries<true>(inL, outL, outputs[1], frames, nextSweep);
+            processInSeries<true>(inL, outL, outputs[1], frames, first, nextSweep);
         else
-            processSideBySide<kInB, true>(inL, inputs[1], outL, outputs[1], frames, nextSweep);
+            processSideBySide<kInB, true>(inL, inputs[1], outL, outputs[1], frames, first,
+                                          nextSweep);
     } else {
         if (routing == kInA)
-            processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, frames, nextSweep);
+            processSideBySide<kInA, false>(inL, nullptr, outL, nullptr, frames, first, nextSweep);
         else if (routing == kOutA)
-            processInSeries<false>(inL, outL, nullptr, frames, nextSweep);
+            processInSeries<false>(inL, outL, nullptr, frames, first, nextSweep);
         else
-            processAlone(inL, outL, frames, nextSweep);
+            processAlone(inL, outL, frames, first, nextSweep);
     }
 }
 

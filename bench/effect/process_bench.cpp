@@ -50,7 +50,7 @@ void processReplacing(benchmark::State& state) {
 
 BENCHMARK(processReplacing)
     ->ArgNames({"block", "routing", "silence"})
-    ->ArgsProduct({{32, 512, 4096}, {0, 1, 2}, {0, 1}});
+    ->ArgsProduct({{1, 8, 32, 512, 4096}, {0, 1, 2}, {0, 1}});
 
 } // namespace
 

@@ -144,6 +144,8 @@ TEST_F(Phaser, EveryStageFollowsTheSweepAtEveryRate) {
     for (float rate : {44100.0f, 96000.0f, 22050.0f}) {
         csd_set_attr(CSD_ATTR_SAMPLING_RATE, rate);
         p.setAudioSamplingRate(rate);
+        for (int k = 1; k < 6; ++k)
+            ASSERT_EQ(p.getStage(k).getCoefficient(), p.getStage(0).getCoefficient()) << rate;
         tqsp_filter_butterworth_first_order_low_pass out(18000.0f);
         tqsp_filter_rbj_low_pass fb;
         out.setAudioSamplingRate(rate);
@@ -166,6 +168,28 @@ TEST_F(Phaser, EveryStageFollowsTheSweepAtEveryRate) {
             for (int k = 1; k < 6; ++k)
                 ASSERT_EQ(p.getStage(k).getCoefficient(), p.getStage(0).getCoefficient());
         }
+    }
+}
+
+// The sweep table's telling rows, and the frequency and stage coefficient the sweep's ends
+// and centre give at 44.1 kHz.
+TEST_F(Phaser, SweepTableAndStageDesignsHoldTheirValues) {
+    const std::pair<int, float> table[] = {{0, 216.50643f},
+                                           {1000, 1122.1287f},
+                                           {2000, 3350.834f},
+                                           {3000, 7344.0908f},
+                                           {4000, 11390.773f}};
+    for (const auto& [i, hz] : table) EXPECT_NEAR(p.getSweepTableEntry(i), hz, 1e-6f * hz) << i;
+    const struct {
+        float modulation, hz, coefficient;
+    } sweeps[] = {{0.0f, 3350.834f, -0.60856f},
+                  {-1.0f, 216.50643f, -0.96962f},
+                  {1.0f, 11390.773f, 0.026063f}};
+    for (const auto& r : sweeps) {
+        p.setModulation(r.modulation);
+        EXPECT_NEAR(p.getSweepFrequency(), r.hz, 1e-6f * r.hz) << r.modulation;
+        for (int k = 0; k < tqsp_filter_swept_phasor::kStages; ++k)
+            EXPECT_NEAR(p.getStage(k).getCoefficient(), r.coefficient, 5e-6f) << r.modulation;
     }
 }
 

@@ -170,6 +170,49 @@ TEST(LibraryFilters, BandPassesPeakAtUnityAndLadderTaps) {
     for (int n = 0; n < 500; ++n) ASSERT_EQ(copy.process(n & 1), tq.process(n & 1));
 }
 
+// The constants of each design, from its own formulas: a wrong one keeps the gains at 0 Hz
+// and Nyquist and the stability the other tests check.
+TEST(LibraryFilters, DesignsHoldTheirConstants) {
+    for (const auto& [rate, f] :
+         {std::pair{44100.0, 1000.0}, {96000.0, 5000.0}, {44100.0, 15000.0}}) {
+        SCOPED_TRACE(testing::Message() << f << " Hz at " << rate);
+        const double c = std::exp(-M_PI * f / rate), bandwidth = 200, resonance = 5;
+        const double t = std::tan(M_PI * bandwidth / rate), p = (t - 1) / (t + 1);
+        const double fc = 2 * f / rate, g = 1.16 * fc;
+        const double k = ((-0.69346 * fc - 0.59515) * fc + 3.2937) * fc - 1.0072;
+        tqsp_filter_cmoore_low_pass onePole;
+        tqsp_filter_all_pass_two_pole twoPole{float(f), float(bandwidth)};
+        tqsp_filter_stilson_moog warped;
+        tqsp_filter_tq_moog ladder;
+        for (tqsp_filter* filter :
+             std::initializer_list<tqsp_filter*>{&onePole, &twoPole, &warped, &ladder}) {
+            filter->setAudioSamplingRate(float(rate));
+            filter->setFrequency(float(f));
+        }
+        ladder.setResonance(float(resonance));
+        // Every ladder stage passes an impulse's first sample with its input gain.
+        auto first = [](tqsp_filter& filter) {
+            filter.clear();
+            return double(filter.process(1.0f));
+        };
+        const struct {
+            const char* what;
+            double got, expected;
+        } rows[] = {
+            {"one-pole pole", onePole.getA1(), c},
+            {"one-pole input gains", onePole.getB0() + onePole.getB1(), 1 - c},
+            {"two-pole bandwidth term", twoPole.getA2(), -p},
+            {"two-pole centre term", twoPole.getA1(), (1 - p) * -std::cos(2 * M_PI * f / rate)},
+            {"warped ladder stage", first(warped), std::pow((k + 1) / 2, 4)},
+            {"ladder stage", first(ladder), std::pow(g / 1.3, 4)},
+            {"ladder feedback", ladder.getFeedback(), (1 - 0.15 * g * g) * 0.4 * resonance},
+        };
+        for (const auto& r : rows)
+            EXPECT_NEAR(r.got, r.expected, 1e-5 * std::fabs(r.expected)) << r.what;
+        EXPECT_EQ(onePole.getB0(), onePole.getB1());
+    }
+}
+
 // A minute of full-scale noise at full resonance, the cutoff swept over the whole range,
 // then silence: finite and bounded throughout, and still singing after the noise stops.
 TEST(LibraryFilters, LaddersStableAtFullResonanceAndSelfOscillate) {

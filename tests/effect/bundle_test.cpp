@@ -288,23 +288,76 @@ TEST_F(Bundle, LoadedChunksAreSanitised) {
 
 // --- signal path ----------------------------------------------------------------------------
 
-TEST_F(Bundle, SubBlocksOfEightAreCountedFromEachCall) {
-    const Buffer in = noise(64);
-    // Blocks that split at multiples of eight give the very same output as one block.
-    Plugin whole, split;
-    const auto a = whole.run(in, in, 64);
-    const auto b = split.run(in, in, 16);
-    EXPECT_EQ(a, b);
-
-    // An empty call and a five-frame call each step the sweep once more.
-    Plugin stepped;
-    float* none[] = {nullptr, nullptr};
-    stepped.effect->processReplacing(stepped.effect, none, none, 0);
-    const auto c = stepped.run(in, in, 64);
-    EXPECT_NE(a.first, c.first);
-    Plugin fives;
-    const auto d = fives.run(in, in, 5);
-    EXPECT_NE(a.first, d.first);
+// One stream, with parameter and program changes at multiples of 512 frames, sounds the same
+// to the bit however the host cuts it into calls, zero-frame calls included.
+TEST_F(Bundle, AnyCuttingOfTheStreamSoundsAsWholeBlocks) {
+    constexpr std::size_t kFrames = 8 * 512;
+    const Buffer left = noise(kFrames, 5), right = noise(kFrames, 6);
+    std::vector<std::vector<int>> cuts = {{1}, {3}, {7}, {33}, {441}, {4096}, {5, 0, 11, 0, 0, 2}};
+    std::mt19937 rng(9);
+    for (int pattern = 0; pattern < 4; ++pattern) {
+        std::vector<int> sizes(50);
+        for (int& n : sizes) n = std::uniform_int_distribution<int>(0, 700)(rng);
+        cuts.push_back(sizes);
+    }
+    for (bool mono : {false, true}) {
+        auto answer = [mono](const HostCall& c) -> VstIntPtr {
+            if (c.opcode == audioMasterPinConnected) return mono && c.value == 0 && c.index == 1;
+            return TestHost::defaultAnswer(c);
+        };
+        for (float routing : {0.0f, 0.5f, 1.0f}) {
+            // Changes happen before the call at their frame; a call never spans one.
+            auto render = [&](const std::vector<int>& sizes, bool inPlace) {
+                Plugin p(answer);
+                Buffer outL(kFrames), outR(kFrames);
+                for (std::size_t at = 0, call = 0; at < kFrames; ++call) {
+                    if (at % 512 == 0) {
+                        const std::size_t block = at / 512;
+                        if (block == 3) p.dispatch(effSetProgram, 0, 3);
+                        if (block == 6) p.dispatch(effMainsChanged, 0, 0);
+                        if (block == 6) p.dispatch(effMainsChanged, 0, 1);
+                        p.set(kPhaserBInput, routing);
+                        p.set(kGen1Rate, 0.2f + 0.1f * float(block));
+                        p.set(kGen2Rate, 0.9f - 0.1f * float(block));
+                        p.set(kPhaserBSweepCtrl, float(block % 3) / 2.0f);
+                        p.set(kPhaserBSweepSync, float(block % 2));
+                        p.set(kPhaserASweepCtrl, block == 4 ? 1.0f : 0.0f);
+                        p.set(kSweepControl, 0.1f * float(block));
+                        p.set(kPhaserBDepth, 1.0f - 0.1f * float(block));
+                    }
+                    const std::size_t next = (at / 512 + 1) * 512;
+                    const auto n = std::min(std::size_t(sizes[call % sizes.size()]), next - at);
+                    float* ins[] = {const_cast<float*>(&left[at]), const_cast<float*>(&right[at])};
+                    float* outs[] = {&outL[at], &outR[at]};
+                    if (inPlace) {
+                        std::copy_n(ins[0], n, outs[0]);
+                        std::copy_n(ins[1], n, outs[1]);
+                    }
+                    if (n == 0) {
+                        float* none[] = {nullptr, nullptr};
+                        p.effect->processReplacing(p.effect, none, none, 0);
+                    } else {
+                        p.effect->processReplacing(p.effect, inPlace ? outs : ins, outs, int(n));
+                    }
+                    at += n;
+                }
+                return std::pair{outL, outR};
+            };
+            const auto expected = render({512}, false);
+            for (const auto& sizes : cuts) {
+                for (bool inPlace : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "mono " << mono << " routing " << routing
+                                                    << " in place " << inPlace << " sizes "
+                                                    << sizes[0] << "," << sizes[1 % sizes.size()]);
+                    const auto [l, r] = render(sizes, inPlace);
+                    ASSERT_EQ(l, expected.first);
+                    if (!mono) {
+                        ASSERT_EQ(r, expected.second);
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST_F(Bundle, InPlaceEqualsSeparateBuffersInEveryRouting) {
@@ -388,6 +441,32 @@ TEST_F(Bundle, SuspendedEffectWritesSilence) {
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.effect->processReplacing(plugin.effect, ins, outs, 64);
     EXPECT_NE(outL, Buffer(64, 0.0f));
+}
+
+// A resume forgets the signal before it: silence after it stays at the level of the filters'
+// own offsets, while without it the tail of the noise still rings.
+TEST_F(Bundle, ResumeStartsFromSilentFilters) {
+    const Buffer in = noise(2048, 10), silence(64, 0.0f);
+    auto loudest = [](const Buffer& b) {
+        return std::abs(*std::max_element(
+            b.begin(), b.end(), [](float x, float y) { return std::abs(x) < std::abs(y); }));
+    };
+    for (float routing : {0.0f, 0.5f, 1.0f}) {
+        SCOPED_TRACE(testing::Message() << "routing " << routing);
+        Plugin ringing, resumed;
+        for (Plugin* p : {&ringing, &resumed}) {
+            p->set(kPhaserBInput, routing);
+            p->set(kPhaserAFeedback, 1.0f);
+            p->set(kPhaserBFeedback, 1.0f);
+            p->run(in, in);
+        }
+        resumed.dispatch(effMainsChanged, 0, 0);
+        resumed.dispatch(effMainsChanged, 0, 1);
+        const auto [l, r] = resumed.run(silence, silence);
+        EXPECT_LT(std::max(loudest(l), loudest(r)), 1e-9f);
+        const auto tail = ringing.run(silence, silence);
+        EXPECT_GT(std::min(loudest(tail.first), loudest(tail.second)), 1e-3f);
+    }
 }
 
 // One bad sample in one block: the next block is finite again, and so is a resumed effect.
