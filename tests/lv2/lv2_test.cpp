@@ -208,6 +208,7 @@ TEST(Lv2Render, EqualsTheVstBuildWithTheSameSettings) {
           {kGen1Shape, 0.4f, 0}}},
         // Any block sizes, runs of no frames among them, render as blocks of 512 do.
         {44100, {}, {8}},
+        {44100, {}, {1, 7, 333, 0, 100}},
         {44100, {}, {136, 0, 24, 1000}},
         {44100, {}, {4096}},
         {44100, {}, {1024, 8, 2040, 0}},
