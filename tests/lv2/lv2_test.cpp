@@ -140,7 +140,7 @@ struct Instance {
     std::vector<float> in[2], out[2];
     bool connected[4] = {true, true, true, true};
     float ports[kNumParams] = {}, reports[kNumParams] = {};
-    struct {
+    struct alignas(8) {
         LV2_Atom atom{sizeof(LV2_Atom_Sequence_Body), 0};
         LV2_Atom_Sequence_Body body{};
         char space[1024];
