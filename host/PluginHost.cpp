@@ -1,7 +1,7 @@
 #include "host/PluginHost.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "host/HostError.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <array>

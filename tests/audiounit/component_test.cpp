@@ -3,7 +3,6 @@
 // dictionaries and the conversion of VST preset folders.
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/DoruvezovComponent.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/AudioUnitCalls.h"
 #include "audiounit/platform/CFData.h"
@@ -11,6 +10,7 @@
 #include "audiounit/platform/CFNumber.h"
 #include "audiounit/platform/CFPropertyList.h"
 #include "tests/common/TestHost.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <gtest/gtest.h>
 
