@@ -1,11 +1,11 @@
 #include "audiounit/AUPresetDictionary.h"
 
-#include "audiounit/DoruvezovException.h"
-#include "audiounit/FxRecord.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFNumber.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/FxRecord.h"
 
 namespace {
 

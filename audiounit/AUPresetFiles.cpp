@@ -1,9 +1,9 @@
 #include "audiounit/AUPresetFiles.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFPropertyList.h"
+#include "vstbridge/DoruvezovException.h"
 
 std::vector<unsigned char> loadFromFile(const FSRef& file) {
     std::vector<unsigned char> bytes;

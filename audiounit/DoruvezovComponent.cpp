@@ -3,11 +3,11 @@
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/AUPresetFiles.h"
 #include "audiounit/DoruvezovEntry.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/CFBundleInfoDictionary.h"
 #include "audiounit/platform/CFNumber.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,8 +4,6 @@
 #include "audiounit/FactoryPresetList.h"
 #include "audiounit/HostKind.h"
 #include "audiounit/ParameterMap.h"
-#include "audiounit/VSTHost.h"
-#include "audiounit/VSTPlugIn.h"
 #include "audiounit/platform/AudioUnitRenderTypes.h"
 #include "audiounit/platform/CFBundle.h"
 #include "audiounit/platform/CFDictionary.h"
@@ -13,6 +11,8 @@
 #include "audiounit/platform/Components.h"
 #include "audiounit/platform/EventLoopTimer.h"
 #include "audiounit/platform/Files.h"
+#include "vstbridge/VSTHost.h"
+#include "vstbridge/VSTPlugIn.h"
 
 #include <array>
 #include <memory>

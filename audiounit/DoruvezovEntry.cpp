@@ -3,7 +3,7 @@
 #include "audiounit/DoruvezovEntry.h"
 
 #include "audiounit/DoruvezovComponent.h"
-#include "audiounit/DoruvezovException.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <new>

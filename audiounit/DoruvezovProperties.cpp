@@ -1,8 +1,8 @@
 // The component's selectors: properties with their scope, element, size and access rules,
 // parameters through the effect's own value conversions, listeners and the lifecycle.
 #include "audiounit/DoruvezovComponent.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/AudioUnitCalls.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <bit>

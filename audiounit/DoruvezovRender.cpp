@@ -2,8 +2,8 @@
 // per time stamp, MIDI events and time information for the effect, the host's buffers
 // checked before anything is written. Nothing here allocates once set up.
 #include "audiounit/DoruvezovComponent.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/AudioUnitCalls.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,8 +2,8 @@
 // an X11 window; the view is the effect's editor opened inside it.
 #include "audiounit/DoruvezovComponent.h"
 #include "audiounit/DoruvezovEntry.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/ViewWindow.h"
+#include "vstbridge/DoruvezovException.h"
 
 void DoruvezovComponent::createView(unsigned long parent, UInt32& width, UInt32& height) {
     if (!parent) throw MacOSException(paramErr);

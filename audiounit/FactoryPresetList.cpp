@@ -1,8 +1,8 @@
 #include "audiounit/FactoryPresetList.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/ReadLine.h"
+#include "vstbridge/DoruvezovException.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "audiounit/ParameterMap.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/ReadLine.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 #include "audiounit/PropertyListReading.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/platform/CFBoolean.h"
 #include "audiounit/platform/CFNumber.h"
 #include "audiounit/platform/CFPropertyList.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
 #include "audiounit/ReadLine.h"
 
-#include "audiounit/DoruvezovException.h"
+#include "vstbridge/DoruvezovException.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // program rather than loaded from its bundle: a sanitised module loaded with dlopen would
 // need the sanitiser runtimes as shared libraries. The bridge still finds it as a host
 // does, through the entry point the program exports, in the running program's bundle.
-#include "audiounit/DoruvezovException.h"
-#include "audiounit/QuietVSTHost.h"
-#include "audiounit/VSTPlugIn.h"
 #include "plugin/AudioEffect.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/QuietVSTHost.h"
+#include "vstbridge/VSTPlugIn.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The parameter map reader on arbitrary "SYParameters.txt" bytes. The first byte chooses
 // the effect's parameter count, so ids at and beyond it are exercised too.
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/ParameterMap.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // binary, then the dictionary's keys and its version 0 parameter blocks, as Orvella's
 // component reads them before applying anything.
 #include "audiounit/AUPresetDictionary.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/CFHolder.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <cstddef>
 #include <cstdint>

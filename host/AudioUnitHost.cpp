@@ -2,9 +2,7 @@
 
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/AUPresetFiles.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/FactoryPresetList.h"
-#include "audiounit/FxRecord.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/AudioUnitCalls.h"
 #include "audiounit/platform/CFArray.h"
@@ -14,6 +12,8 @@
 #include "audiounit/platform/Files.h"
 #include "host/HostError.h"
 #include "host/PluginHost.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/FxRecord.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 #include "host/EditorWindow.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "host/HostError.h"
 #include "host/WindowEvents.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

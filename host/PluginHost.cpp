@@ -1,8 +1,8 @@
 #include "host/PluginHost.h"
 
-#include "audiounit/DoruvezovException.h"
 #include "host/DidYouMean.h"
 #include "host/HostError.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 // is the host's main thread and, during rendering, its audio thread as well.
 #pragma once
 
-#include "audiounit/VSTPlugIn.h"
+#include "vstbridge/VSTPlugIn.h"
 
 #include <filesystem>
 #include <functional>

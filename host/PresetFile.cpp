@@ -1,8 +1,8 @@
 #include "host/PresetFile.h"
 
-#include "audiounit/DoruvezovException.h"
-#include "audiounit/FxRecord.h"
 #include "host/HostError.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/FxRecord.h"
 
 #include <algorithm>
 #include <bit>

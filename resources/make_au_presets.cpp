@@ -4,12 +4,12 @@
 // effect's own. Usage: make_au_presets <bundle folder>
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/AUPresetFiles.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
-#include "audiounit/QuietVSTHost.h"
-#include "audiounit/VSTPlugIn.h"
 #include "audiounit/platform/CFBundleInfoDictionary.h"
 #include "audiounit/platform/CFHolder.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/QuietVSTHost.h"
+#include "vstbridge/VSTPlugIn.h"
 
 #include <cstdio>
 #include <exception>

@@ -3,7 +3,6 @@
 // dictionaries and the conversion of VST preset folders.
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/DoruvezovComponent.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/PropertyListReading.h"
 #include "audiounit/platform/AUListeners.h"
 #include "audiounit/platform/AudioUnitCalls.h"
@@ -18,6 +17,7 @@
 #include "host/PluginHost.h"
 #include "host/Renderer.h"
 #include "tests/common/TestHost.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>

@@ -1,7 +1,6 @@
 // The adapter's own readers and rules, on bytes in memory.
 #include "audiounit/AUPresetDictionary.h"
 #include "audiounit/Buses.h"
-#include "audiounit/DoruvezovException.h"
 #include "audiounit/FactoryPresetList.h"
 #include "audiounit/HostKind.h"
 #include "audiounit/ParameterMap.h"
@@ -9,6 +8,7 @@
 #include "audiounit/platform/CFData.h"
 #include "audiounit/platform/CFHolder.h"
 #include "audiounit/platform/CFNumber.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <gtest/gtest.h>
 

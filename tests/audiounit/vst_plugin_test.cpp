@@ -1,10 +1,10 @@
 // The hosted-effect bridge through built modules, loaded as a host loads them: bundles,
 // entry points and callback answers with a probe effect, FXP and FXB with the real
 // Orvella in both forms, and what broken or foreign preset data does.
-#include "audiounit/DoruvezovException.h"
-#include "audiounit/FxRecord.h"
-#include "audiounit/VSTPlugIn.h"
 #include "tests/common/TestHost.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/FxRecord.h"
+#include "vstbridge/VSTPlugIn.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "audiounit/FxRecord.h"
+#include "vstbridge/FxRecord.h"
 
 #include <bit>
 #include <cctype>

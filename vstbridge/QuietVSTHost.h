@@ -2,7 +2,7 @@
 // (build-time generators, fuzz targets): no editor, no processing, no time.
 #pragma once
 
-#include "audiounit/VSTHost.h"
+#include "vstbridge/VSTHost.h"
 
 class QuietVSTHost final : public VSTHost {
 public:

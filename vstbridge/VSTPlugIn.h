@@ -7,9 +7,9 @@
 // thread, as the tags say.
 #pragma once
 
-#include "audiounit/VSTHost.h"
 #include "audiounit/platform/CFBundle.h"
 #include "plugin/VstInterface.h"
+#include "vstbridge/VSTHost.h"
 
 class VSTPlugIn {
 public:

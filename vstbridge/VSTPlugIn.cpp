@@ -1,7 +1,7 @@
-#include "audiounit/VSTPlugIn.h"
+#include "vstbridge/VSTPlugIn.h"
 
-#include "audiounit/DoruvezovException.h"
-#include "audiounit/FxRecord.h"
+#include "vstbridge/DoruvezovException.h"
+#include "vstbridge/FxRecord.h"
 
 #include <algorithm>
 #include <climits>

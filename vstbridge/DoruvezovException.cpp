@@ -1,4 +1,4 @@
-#include "audiounit/DoruvezovException.h"
+#include "vstbridge/DoruvezovException.h"
 
 #include <cstdio>
 
