@@ -1,11 +1,12 @@
-# Copies the plug-in bundle into a folder hosts scan: VST_INSTALL_DIR from the
-# environment, else ~/.vst.
-if(DEFINED ENV{VST_INSTALL_DIR})
-    set(target "$ENV{VST_INSTALL_DIR}")
+# Copies a plug-in bundle into a folder hosts scan: the folder the environment variable
+# INSTALL_VARIABLE names, else ~/DEFAULT_FOLDER.
+if(DEFINED ENV{${INSTALL_VARIABLE}})
+    set(target "$ENV{${INSTALL_VARIABLE}}")
 else()
-    set(target "$ENV{HOME}/.vst")
+    set(target "$ENV{HOME}/${DEFAULT_FOLDER}")
 endif()
-file(REMOVE_RECURSE "${target}/Orvella.vst")
+get_filename_component(name "${BUNDLE}" NAME)
+file(REMOVE_RECURSE "${target}/${name}")
 file(MAKE_DIRECTORY "${target}")
 file(COPY "${BUNDLE}" DESTINATION "${target}")
-message(STATUS "Installed Orvella.vst into ${target}")
+message(STATUS "Installed ${name} into ${target}")
