@@ -19,7 +19,7 @@ class OrvellaEditor;
 
 class OrvellaUi final : public AudioEffectX, public MidiLearnTarget {
 public:
-    // What the host offers: every pointer may be null except the parent window.
+    // What the host offers; any of it may be missing (null).
     struct Host {
         LV2UI_Write_Function write = nullptr;
         LV2UI_Controller controller = nullptr;
