@@ -16,25 +16,26 @@ namespace ports = OrvellaPorts;
 
 namespace {
 
-using Calls = std::vector<std::pair<uint32_t, int>>;
+using Calls = std::vector<std::pair<uint32_t, int>>; // (port or width, protocol, grab or height)
+struct Write {
+    uint32_t port, protocol;
+    std::vector<uint8_t> bytes;
+};
 
 class Lv2UiInX11 : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!(display = xtest::openDisplay())) GTEST_SKIP() << "No X display with XTEST";
         module = dlopen(builtModule("Orvella.lv2/Orvella_ui.so").c_str(), RTLD_NOW);
-        ASSERT_NE(module, nullptr) << dlerror();
-        const auto entry = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(
-            dlsym(module, "lv2ui_descriptor"));
-        ASSERT_TRUE(entry && (ui = entry(0)) && !entry(1));
-        const void* idler = ui->extension_data(LV2_UI__idleInterface);
-        ASSERT_TRUE(idler);
-        idle = static_cast<const LV2UI_Idle_Interface*>(idler)->idle;
-        parent =
-            XCreateSimpleWindow(display, DefaultRootWindow(display), 20, 20, 700, 420, 0, 0, 0);
+        const auto* entry = module ? dlsym(module, "lv2ui_descriptor") : nullptr;
+        ASSERT_TRUE(entry) << dlerror();
+        ui = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(entry)(0);
+        idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface))
+                   ->idle;
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 700, 420, 0, 0, 0);
         XMapRaised(display, parent);
         XSync(display, False);
-        ASSERT_NE(handle = instantiate(reinterpret_cast<void*>(parent)), nullptr);
+        ASSERT_TRUE(handle = instantiate(reinterpret_cast<void*>(parent)));
         child = Window(reinterpret_cast<uintptr_t>(widget));
         for (int p = 0; p < kNumParams; ++p) portEvent(ports::controlInput(p), values[p] = 0.5f);
         idleFor(150); // mapped and painted
@@ -67,22 +68,21 @@ protected:
     void portEvent(uint32_t port, float hostValue) {
         const float value = ports::portValue(ports::parameterOfPort(port), hostValue);
         ui->port_event(handle, port, sizeof value, 0, &value);
+        idleFor(30);
     }
     void idleFor(int ms) {
         xtest::idleUntil([&] { EXPECT_EQ(idle(handle), 0), XSync(display, False); },
                          [] { return false; }, ms);
     }
-    void pointerTo(long tag, int up = 0) {
+    // The pointer over a control's middle, `up` pixels higher.
+    void moveTo(long tag, int up = 0) {
         const auto r = rectOf(tag);
         xtest::pointerTo(display, child, (r.left + r.right) / 2, (r.top + r.bottom) / 2 - up);
         idleFor(10);
     }
-    void click(long tag, std::initializer_list<KeySym> keys = {}) {
-        pointerTo(tag);
-        for (KeySym k : keys) xtest::key(display, k, true);
-        xtest::button(display, 1, true), xtest::button(display, 1, false);
-        for (KeySym k : keys) xtest::key(display, k, false);
-        idleFor(60);
+    void button(bool down) {
+        xtest::button(display, 1, down);
+        idleFor(20);
     }
     xtest::Screenshot shot() const { return {display, child, 675, 386}; }
 
@@ -97,31 +97,25 @@ protected:
     Calls sizes, touches;
     LV2UI_Resize resize{this, resized};
     LV2UI_Touch touch{this, touched};
-    struct Write {
-        uint32_t port, protocol;
-        std::vector<uint8_t> bytes;
-    };
     std::vector<Write> writes;
     float values[kNumParams];
 };
 
 TEST_F(Lv2UiInX11, EmbedsAtTheLayoutsSizeAndCleanupLeavesNoWindow) {
-    const auto children = [&] {
-        Window root, up, *list = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, parent, &root, &up, &list, &count);
-        std::vector<Window> found(list, list + count);
-        return XFree(list), found;
-    };
-    EXPECT_EQ(children(), std::vector{child});
+    Window root, up, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, parent, &root, &up, &children, &count);
+    EXPECT_EQ(std::vector(children, children + count), std::vector{child});
     XWindowAttributes a;
     XGetWindowAttributes(display, child, &a);
     EXPECT_EQ(Calls({{a.width, a.height}}), Calls({{675, 386}}));
     EXPECT_EQ(sizes, Calls({{675, 386}}));
-    EXPECT_EQ(instantiate(nullptr), nullptr);
+    EXPECT_FALSE(instantiate(nullptr));
     ui->cleanup(std::exchange(handle, nullptr));
     XSync(display, False);
-    EXPECT_TRUE(children().empty());
+    XFree(children);
+    XQueryTree(display, parent, &root, &up, &children, &count);
+    EXPECT_EQ(count, 0u);
 }
 
 TEST_F(Lv2UiInX11, InputAndOutputPortEventsMoveTheControls) {
@@ -129,19 +123,17 @@ TEST_F(Lv2UiInX11, InputAndOutputPortEventsMoveTheControls) {
                                {ports::controlOutput(8), 0.9f},
                                {ports::controlOutput(13), 0.f},
                                {ports::controlInput(3), 0.1f}}) {
-        portEvent(port, values[(port - ports::kFirstControlInput) % kNumParams] = value);
-        idleFor(30);
-        EXPECT_EQ(differencesFromOffscreen(shot(), values), 0);
+        portEvent(port, values[ports::parameterOfPort(port) & 15] = value);
+        EXPECT_EQ(differencesFromOffscreen(shot(), values), 0) << port;
     }
     EXPECT_TRUE(writes.empty()); // what the host said is not said back
 }
 
 TEST_F(Lv2UiInX11, KnobDragWritesItsPortInItsUnitsAsOneGesture) {
-    pointerTo(6);
-    xtest::button(display, 1, true);
-    for (int dy = 10; dy <= 40; dy += 10) pointerTo(6, dy);
-    xtest::button(display, 1, false);
-    idleFor(60);
+    moveTo(6);
+    button(true);
+    for (int up = 10; up <= 40; up += 10) moveTo(6, up);
+    button(false);
     ASSERT_FALSE(writes.empty());
     for (const Write& w : writes) EXPECT_EQ(Calls({{w.port, w.protocol}}), Calls({{11, 0}}));
     float last;
@@ -152,28 +144,28 @@ TEST_F(Lv2UiInX11, KnobDragWritesItsPortInItsUnitsAsOneGesture) {
 
 TEST_F(Lv2UiInX11, LearnClicksSendTheLearnMessageAndALearnedControllerEndsTheOutline) {
     const ports::Urids urids(&map);
-    const auto outlined = [&](long tag) { return edtest::outlined(shot(), rectOf(tag), 0xffffff); };
-    const auto learned = [&] {
-        std::vector<int> parameters;
-        for (const Write& w : writes)
-            if (w.port == ports::kEvents && w.protocol == urids.atomEventTransfer)
-                parameters.push_back(ports::learnedParameter(
-                    urids, reinterpret_cast<const LV2_Atom*>(w.bytes.data()), w.bytes.size()));
-        return parameters;
+    std::vector<int> learned;
+    const auto outlined = [&](long tag, bool learnClick) {
+        moveTo(tag);
+        for (KeySym k : {XK_Shift_L, XK_Control_L}) xtest::key(display, k, learnClick);
+        button(true), button(false);
+        for (KeySym k : {XK_Shift_L, XK_Control_L}) xtest::key(display, k, false);
+        const Write& w = writes.back();
+        EXPECT_EQ(std::pair(w.port, w.protocol),
+                  std::pair(uint32_t(ports::kEvents), urids.atomEventTransfer));
+        learned.push_back(ports::learnedParameter(
+            urids, reinterpret_cast<const LV2_Atom*>(w.bytes.data()), w.bytes.size()));
+        return edtest::outlined(shot(), rectOf(tag), 0xffffff);
     };
-    click(3, {XK_Shift_L, XK_Control_L});
-    EXPECT_TRUE(outlined(3));
-    click(3, {XK_Shift_L, XK_Control_L}); // cancels
-    EXPECT_FALSE(outlined(3));
-    click(0, {XK_Shift_L, XK_Control_L});
-    EXPECT_EQ(learned(), std::vector({3, 3, 0}));
-    for (auto [value, stillArmed] : {std::pair{0.5f, true}, {0.25f, false}}) {
-        portEvent(ports::controlOutput(0), value); // the same value comes back while armed
-        idleFor(30);
-        EXPECT_EQ(outlined(0), stillArmed) << value;
-    }
-    click(OrvellaLayout::kLearnTag);
-    EXPECT_EQ(learned().back(), OrvellaLayout::kLearnParameter);
+    EXPECT_TRUE(outlined(3, true));
+    EXPECT_FALSE(outlined(3, true)); // cancels
+    EXPECT_TRUE(outlined(0, true));
+    portEvent(ports::controlOutput(0), 0.5f); // the value shown comes back: still armed
+    EXPECT_TRUE(edtest::outlined(shot(), rectOf(0), 0xffffff));
+    portEvent(ports::controlOutput(0), 0.25f); // the learned controller moved it
+    EXPECT_FALSE(edtest::outlined(shot(), rectOf(0), 0xffffff));
+    outlined(OrvellaLayout::kLearnTag, false);
+    EXPECT_EQ(learned, std::vector({3, 3, 0, OrvellaLayout::kLearnParameter}));
 }
 
 } // namespace
