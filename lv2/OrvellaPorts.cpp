@@ -15,11 +15,6 @@ OrvellaParameterManager& rows() {
     return manager;
 }
 
-bool wholeNumbers(int parameter) {
-    const tq_paramTypes type = rows().getType(parameter);
-    return type == kParamOnOff || type == kParamInteger;
-}
-
 } // namespace
 
 float minimum(int parameter) {
@@ -35,22 +30,14 @@ float defaultValue(int parameter) {
 }
 
 float portValue(int parameter, float hostValue) {
-    if (!(hostValue >= 0.0f)) hostValue = 0.0f;
-    if (hostValue > 1.0f) hostValue = 1.0f;
     return rows().naturalValueFromVSTvalue(parameter, hostValue);
 }
 
 float hostValue(int parameter, float portValue) {
-    float natural = std::isnan(portValue) ? defaultValue(parameter) : portValue;
-    natural = std::fmin(std::fmax(natural, minimum(parameter)), maximum(parameter));
-    if (wholeNumbers(parameter)) natural = std::floor(natural + 0.5f);
-    // The two conversions round independently: of the neighbours, take the one that reads
-    // back as the port value, so the effect runs on exactly what the port shows.
-    const float host =
-        std::fmin(std::fmax(rows().VSTvalueFromNaturalValue(parameter, natural), 0.0f), 1.0f);
-    for (const float candidate : {host, std::nextafter(host, 0.0f), std::nextafter(host, 1.0f)})
-        if (rows().naturalValueFromVSTvalue(parameter, candidate) == natural) return candidate;
-    return host;
+    const float natural = std::isnan(portValue) ? defaultValue(parameter) : portValue;
+    // A value beyond the range gives a host value beyond 0..1; the effect rounds lists and
+    // switches to their whole values itself.
+    return std::fmin(std::fmax(rows().VSTvalueFromNaturalValue(parameter, natural), 0.0f), 1.0f);
 }
 
 std::string symbol(int parameter) {

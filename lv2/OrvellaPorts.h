@@ -49,13 +49,12 @@ constexpr int parameterOfPort(uint32_t port) {
 // [any thread] and never allocates or blocks; parameters outside 0..15 are refused by the
 // caller, not here.
 
-// The port value a host value shows: the parameter's natural value. Host values outside
-// 0..1 (and NaN) are clamped first.
+// The port value a host value (0..1, as the effect holds it) shows: the parameter's
+// natural value.
 float portValue(int parameter, float hostValue);
-// The host value for a port value clamped into the port's range (NaN: the default); whole-
-// number and switch ports are rounded to the nearest whole number. Where one exists, the
-// result is a host value whose port value is exactly the clamped port value, so a port value
-// read back and written again changes nothing.
+// The host value for a port value, clamped into the port's range (NaN: the default). The
+// effect's own conversion, so a port value and the same natural value given to the VST
+// build agree.
 float hostValue(int parameter, float portValue);
 float minimum(int parameter);
 float maximum(int parameter);
