@@ -12,6 +12,7 @@
 #include <lv2/presets/presets.h>
 #include <lv2/state/state.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -124,6 +125,7 @@ struct Instance {
         }
         return both();
     }
+    std::vector<float> reported() const { return {reports, reports + kNumParams}; }
     // Both outputs, one after the other.
     std::vector<float> both() const {
         std::vector<float> both(out[0]);
@@ -187,7 +189,7 @@ TEST(Lv2Render, EqualsTheVstBuildWithTheSameSettings) {
         double rate;
         std::vector<Setting> settings;
         std::vector<int> blocks = {kBlock};
-        bool rightIn = true, rightOut = true;
+        std::array<bool, 4> connected = {true, true, true, true}; // audio ports, in order
     };
     const std::vector<Change> automation = {{2048, kPhaserAFeedback, 8}, {2048, kGen1Rate, 5}};
     const Case cases[] = {
@@ -205,39 +207,35 @@ TEST(Lv2Render, EqualsTheVstBuildWithTheSameSettings) {
         {44100, {}, {4096}},
         {44100, {}, {1024, 8, 2040, 0}},
         // A mono host: the left pair only, the effect's mono path; a right output gets a copy.
-        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, false, false},
-        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, false, true},
-        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, true, false},
+        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, {true, false, true, false}},
+        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, {true, false, true, true}},
+        {44100, {{kPhaserBInput, 1, 1}}, {kBlock}, {true, true, true, false}},
+        // No left input or output: silence on the outputs there are.
+        {44100, {}, {kBlock}, {false, true, true, true}},
+        {44100, {}, {kBlock}, {true, true, false, true}},
+        {44100, {}, {kBlock}, {false, false, false, false}},
     };
     for (const Case& c : cases) {
         Instance lv2(c.rate);
-        lv2.connected[kInputRight] = c.rightIn;
-        lv2.connected[kOutputRight] = c.rightOut;
+        std::copy(c.connected.begin(), c.connected.end(), lv2.connected);
         std::vector<float> naturals;
         for (int p = 0; p < kNumParams; ++p) naturals.push_back(defaultValue(p));
         for (const Setting& s : c.settings) {
             lv2.ports[s.parameter] = s.port;
             naturals[s.parameter] = s.natural;
         }
-        std::vector<float> expected =
-            vstRender(c.rate, naturals, 0, c.rightIn && c.rightOut, automation);
-        if (!c.rightOut) std::fill(expected.begin() + kFrames, expected.end(), -1.0f);
+        std::vector<float> expected = vstRender(
+            c.rate, naturals, 0, c.connected[kInputRight] && c.connected[kOutputRight], automation);
+        if (!c.connected[kInputLeft] || !c.connected[kOutputLeft]) expected.assign(2 * kFrames, 0);
+        for (int o = 0; o < 2; ++o) // an output not connected keeps what it held
+            if (!c.connected[kOutputLeft + o]) std::fill_n(&expected[o * kFrames], kFrames, -1.0f);
         EXPECT_EQ(lv2.render(c.blocks, automation), expected) << "case " << (&c - cases);
-        naturals[kPhaserAFeedback] = 8;
-        naturals[kGen1Rate] = 5;
-        EXPECT_EQ(std::vector<float>(lv2.reports, lv2.reports + kNumParams), naturals);
+        for (const Change& a : automation) naturals[a.parameter] = a.value;
+        EXPECT_EQ(lv2.reported(), naturals);
     }
     // A host with no URI map and no control, report or event ports, as lv2apply can be:
     // the effect plays the program it starts with.
     EXPECT_EQ(Instance(44100, true, false).render(), vstRender(44100, {}));
-    // No left pair: silence, or nothing at all.
-    Instance lv2(44100);
-    lv2.connected[kInputLeft] = false;
-    lv2.run(0, kBlock);
-    EXPECT_EQ(std::vector<float>(lv2.out[1].begin(), lv2.out[1].begin() + kBlock),
-              std::vector<float>(kBlock));
-    std::fill_n(lv2.connected, 4, false);
-    lv2.run(0, kBlock);
 }
 
 // Each factory preset, as hosts apply it (port values), plays its program.
@@ -327,11 +325,9 @@ TEST(Lv2State, RestoredIntoAnotherInstanceItRendersAndLearnsTheSame) {
     // Taken at once; its ports, still at the defaults, are not applied over it.
     EXPECT_EQ(session.restore(stopped), LV2_STATE_SUCCESS);
     lilv_instance_activate(stopped.instance);
-    EXPECT_EQ(stopped.render(),
-              vstRender(44100, std::vector<float>(a.reports, a.reports + kNumParams)));
+    EXPECT_EQ(stopped.render(), vstRender(44100, a.reported()));
     for (Instance* i : {&stopped, &running}) {
-        EXPECT_EQ(std::vector<float>(i->reports, i->reports + kNumParams),
-                  std::vector<float>(a.reports, a.reports + kNumParams));
+        EXPECT_EQ(i->reported(), a.reported());
         i->controlChange(20, 127);
         i->run(0, kBlock);
         EXPECT_EQ(i->reports[kPhaserBDepth], 10.0f);
