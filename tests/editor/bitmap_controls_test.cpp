@@ -237,6 +237,7 @@ TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsT
     for (const auto& [name, make] : controls) {
         CControl* control = show(make());
         for (const auto& g : gestures) {
+            SCOPED_TRACE(std::string(name) + ", " + g.name);
             editor.edits.clear();
             listener.begins = listener.ends = 0;
             const float before = control->getValue();
@@ -245,14 +246,14 @@ TEST_F(BitmapControls, EveryControlShowsOneGesturePerPressAndLeavesOtherButtonsT
                                     : s.act == Up ? frame->onMouseUp(s.at, s.buttons)
                                                   : frame->onMouseMoved(s.at, s.buttons);
                 if (s.forHost) {
-                    EXPECT_EQ(result, kMouseEventNotHandled) << name << ", " << g.name;
+                    EXPECT_EQ(result, kMouseEventNotHandled);
                 }
             }
-            EXPECT_EQ(editor.edits, g.edits) << name << ", " << g.name;
-            EXPECT_EQ(listener.begins * 2, int(g.edits.size())) << name << ", " << g.name;
-            EXPECT_EQ(listener.ends, listener.begins) << name << ", " << g.name;
+            EXPECT_EQ(editor.edits, g.edits);
+            EXPECT_EQ(listener.begins * 2, int(g.edits.size()));
+            EXPECT_EQ(listener.ends, listener.begins);
             if (g.edits.empty()) {
-                EXPECT_EQ(control->getValue(), before) << name << ", " << g.name;
+                EXPECT_EQ(control->getValue(), before);
             }
         }
         frame->removeView(control);

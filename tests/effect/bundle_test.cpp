@@ -329,16 +329,13 @@ TEST_F(Bundle, AnyCuttingOfTheStreamSoundsAsWholeBlocks) {
                     const auto n = std::min(std::size_t(sizes[call % sizes.size()]), next - at);
                     float* ins[] = {const_cast<float*>(&left[at]), const_cast<float*>(&right[at])};
                     float* outs[] = {&outL[at], &outR[at]};
-                    if (inPlace) {
-                        std::copy_n(ins[0], n, outs[0]);
-                        std::copy_n(ins[1], n, outs[1]);
-                    }
-                    if (n == 0) {
-                        float* none[] = {nullptr, nullptr};
-                        p.effect->processReplacing(p.effect, none, none, 0);
-                    } else {
-                        p.effect->processReplacing(p.effect, inPlace ? outs : ins, outs, int(n));
-                    }
+                    for (int c = 0; inPlace && c < 2; ++c) std::copy_n(ins[c], n, outs[c]);
+                    float* none[] = {nullptr, nullptr}; // what some hosts pass for no frames
+                    p.effect->processReplacing(p.effect,
+                                               n == 0    ? none
+                                               : inPlace ? outs
+                                                         : ins,
+                                               n == 0 ? none : outs, int(n));
                     at += n;
                 }
                 return std::pair{outL, outR};
@@ -355,34 +352,6 @@ TEST_F(Bundle, AnyCuttingOfTheStreamSoundsAsWholeBlocks) {
                         ASSERT_EQ(r, expected.second);
                     }
                 }
-            }
-        }
-    }
-}
-
-TEST_F(Bundle, InPlaceEqualsSeparateBuffersInEveryRouting) {
-    for (bool mono : {false, true}) {
-        for (float routing : {0.0f, 0.5f, 1.0f}) {
-            auto answer = [mono](const HostCall& c) -> VstIntPtr {
-                if (c.opcode == audioMasterPinConnected)
-                    return mono && c.value == 0 && c.index == 1;
-                return TestHost::defaultAnswer(c);
-            };
-            Plugin separate(answer), inPlace(answer);
-            separate.set(8, routing);
-            inPlace.set(8, routing);
-            const Buffer left = noise(1000, 2), right = noise(1000, 3);
-            const auto expected = separate.run(left, right, 100);
-
-            Buffer l = left, r = right;
-            for (std::size_t at = 0; at < l.size(); at += 100) {
-                float* io[] = {&l[at], &r[at]};
-                inPlace.effect->processReplacing(inPlace.effect, io, io, 100);
-            }
-            SCOPED_TRACE(testing::Message() << "mono " << mono << " routing " << routing);
-            EXPECT_EQ(l, expected.first);
-            if (!mono) {
-                EXPECT_EQ(r, expected.second);
             }
         }
     }

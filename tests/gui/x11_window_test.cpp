@@ -9,6 +9,7 @@
 #include "plugin/VstInterface.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 // Last: see there.
 #include "x11_test_support.h"
 
@@ -111,24 +112,17 @@ TEST_F(X11Window, ButtonsTheFrameLeavesReachTheParentInItsCoordinates) {
     XSelectInput(display, parent, ButtonPressMask | ButtonReleaseMask);
     XMoveWindow(display, child, 15, 25); // the host may place us anywhere in its window
     XSync(display, False);
-    struct Seen {
-        int type;
-        unsigned int button;
-        int x, y;
-        bool operator==(const Seen&) const = default;
-    };
-    std::vector<Seen> seen;
+    using Seen = std::tuple<int, unsigned int, int, int>; // type, button, x, y
     const auto parentHears = [&](size_t count) {
+        std::vector<Seen> seen;
         pumpUntil([&] {
             for (XEvent e;
                  XCheckWindowEvent(display, parent, ButtonPressMask | ButtonReleaseMask, &e);)
-                seen.push_back({e.type, e.xbutton.button, e.xbutton.x, e.xbutton.y});
+                seen.emplace_back(e.type, e.xbutton.button, e.xbutton.x, e.xbutton.y);
             return seen.size() >= count;
         });
         pumpUntil([] { return false; }, 50); // and nothing more
-        std::vector<Seen> heard;
-        heard.swap(seen);
-        return heard;
+        return seen;
     };
     // A press and its release at the same place, in the parent's coordinates.
     const auto both = [](unsigned int button, int x, int y) {
