@@ -262,7 +262,8 @@ std::string usage() {
   orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
                                          ("-" for standard input or output)
   orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
-  orvella-host info [--plugin PATH] [--preset FILE] [--program N|NAME] [--json]
+  orvella-host info [--plugin PATH] [--preset FILE] [--program N|NAME]
+                    [--set PARAM=VALUE ...] [--json]
                                          the plug-in's facts, parameters and their ranges
   orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
   orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
