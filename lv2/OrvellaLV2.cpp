@@ -46,8 +46,8 @@ OrvellaLV2* OrvellaLV2::create(double rate, const LV2_Feature* const* features) 
 
 OrvellaLV2::OrvellaLV2(double rate, const LV2_URID_Map* map)
     : urids(map), midiEvent(mapped(map, LV2_MIDI__MidiEvent)),
-      atomChunk(mapped(map, LV2_ATOM__Chunk)), atomInt(mapped(map, LV2_ATOM__Int)),
-      bankKey(mapped(map, kBankUri)), programKey(mapped(map, kProgramUri)) {
+      atomChunk(mapped(map, LV2_ATOM__Chunk)), bankKey(mapped(map, kBankUri)),
+      programKey(mapped(map, kProgramUri)) {
     // Built and set up in the order a VST host follows: the rate comes after construction.
     effect = new Orvella(hostCallback);
     record = effect->getAeffect();
@@ -226,7 +226,7 @@ LV2_State_Status OrvellaLV2::save(LV2_State_Store_Function store, LV2_State_Hand
     const LV2_State_Status status =
         store(handle, bankKey, chunk, BankHandover::kBankBytes, atomChunk, kStateFlags);
     if (status != LV2_STATE_SUCCESS) return status;
-    return store(handle, programKey, &playing, sizeof playing, atomInt, kStateFlags);
+    return store(handle, programKey, &playing, sizeof playing, urids.atomInt, kStateFlags);
 }
 
 LV2_State_Status OrvellaLV2::restore(LV2_State_Retrieve_Function retrieve,
@@ -240,7 +240,7 @@ LV2_State_Status OrvellaLV2::restore(LV2_State_Retrieve_Function retrieve,
     if (size != BankHandover::kBankBytes) return LV2_STATE_ERR_UNKNOWN;
     int32_t playing = 0; // a state without it plays the first program
     if (const void* number = retrieve(handle, programKey, &size, &type, &flags)) {
-        if (type != atomInt || size != sizeof playing) return LV2_STATE_ERR_BAD_TYPE;
+        if (type != urids.atomInt || size != sizeof playing) return LV2_STATE_ERR_BAD_TYPE;
         std::memcpy(&playing, number, sizeof playing);
         if (playing < 0 || playing >= kNumPrograms) return LV2_STATE_ERR_UNKNOWN;
     }

@@ -64,7 +64,7 @@ private:
     Orvella* effect = nullptr;
     AEffect* record = nullptr;
     const OrvellaPorts::Urids urids;
-    const LV2_URID midiEvent, atomChunk, atomInt, bankKey, programKey;
+    const LV2_URID midiEvent, atomChunk, bankKey, programKey;
 
     float* audio[4] = {};
     const LV2_Atom_Sequence* events = nullptr;

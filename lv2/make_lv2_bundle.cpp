@@ -48,6 +48,11 @@ std::string number(float value) {
     return s;
 }
 
+std::string range(int p) {
+    return " ;\n        lv2:minimum " + number(minimum(p)) + " ;\n        lv2:maximum " +
+           number(maximum(p));
+}
+
 std::string presetUri(int program) {
     return std::string("<") + kPluginUri + "#preset" + std::to_string(program + 1) + ">";
 }
@@ -70,17 +75,36 @@ std::vector<std::string> valueNames(OrvellaParameterManager& rows, int p) {
     return named ? names : std::vector<std::string>{};
 }
 
+void writeAudioPorts(std::ostream& out) {
+    struct AudioPort {
+        Port index;
+        const char *direction, *symbol, *name;
+        bool optional;
+    };
+    constexpr AudioPort ports[] = {{kInputLeft, "Input", "in_l", "In L", false},
+                                   {kInputRight, "Input", "in_r", "In R", true},
+                                   {kOutputLeft, "Output", "out_l", "Out L", false},
+                                   {kOutputRight, "Output", "out_r", "Out R", true}};
+    for (const AudioPort& port : ports) {
+        out << (port.index == kInputLeft ? " [" : " , [") << "\n        a lv2:" << port.direction
+            << "Port , lv2:AudioPort ;\n        lv2:index " << port.index
+            << " ;\n        lv2:symbol " << quoted(port.symbol) << " ;\n        lv2:name "
+            << quoted(port.name);
+        if (port.optional) out << " ;\n        lv2:portProperty lv2:connectionOptional";
+        out << "\n    ]";
+    }
+}
+
 void writeControlPorts(std::ostream& out) {
     OrvellaParameterManager rows;
     for (int p = 0; p < kNumParams; ++p) {
-        const std::string range = " ;\n        lv2:minimum " + number(minimum(p)) +
-                                  " ;\n        lv2:maximum " + number(maximum(p));
         char shortName[16] = {};
         rows.getName(p, shortName, 8);
         out << " , [\n        a lv2:InputPort , lv2:ControlPort ;\n        lv2:index "
             << controlInput(p) << " ;\n        lv2:symbol " << quoted(symbol(p))
             << " ;\n        lv2:name " << quoted(rows.getName(p)) << " ;\n        lv2:shortName "
-            << quoted(shortName) << " ;\n        lv2:default " << number(defaultValue(p)) << range;
+            << quoted(shortName) << " ;\n        lv2:default " << number(defaultValue(p))
+            << range(p);
         const std::vector<std::string> names = valueNames(rows, p);
         const tq_paramTypes type = rows.getType(p);
         if (!names.empty()) {
@@ -101,9 +125,7 @@ void writeControlPorts(std::ostream& out) {
     for (int p = 0; p < kNumParams; ++p)
         out << " , [\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index "
             << controlOutput(p) << " ;\n        lv2:symbol " << quoted(symbol(p) + "_out")
-            << " ;\n        lv2:name " << quoted(rows.getName(p) + " now") << " ;\n"
-            << "        lv2:minimum " << number(minimum(p)) << " ;\n        lv2:maximum "
-            << number(maximum(p)) << "\n    ]";
+            << " ;\n        lv2:name " << quoted(rows.getName(p) + " now") << range(p) << "\n    ]";
 }
 
 void writeDescription(std::ostream& out, bool withUi) {
@@ -120,29 +142,9 @@ void writeDescription(std::ostream& out, bool withUi) {
 )";
     if (withUi) out << "    ui:ui <" << kUiUri << "> ;\n";
     // A mono host connects only the left pair: the effect then runs its mono path.
-    out << R"(    lv2:port [
-        a lv2:InputPort , lv2:AudioPort ;
-        lv2:index 0 ;
-        lv2:symbol "in_l" ;
-        lv2:name "In L"
-    ] , [
-        a lv2:InputPort , lv2:AudioPort ;
-        lv2:index 1 ;
-        lv2:symbol "in_r" ;
-        lv2:name "In R" ;
-        lv2:portProperty lv2:connectionOptional
-    ] , [
-        a lv2:OutputPort , lv2:AudioPort ;
-        lv2:index 2 ;
-        lv2:symbol "out_l" ;
-        lv2:name "Out L"
-    ] , [
-        a lv2:OutputPort , lv2:AudioPort ;
-        lv2:index 3 ;
-        lv2:symbol "out_r" ;
-        lv2:name "Out R" ;
-        lv2:portProperty lv2:connectionOptional
-    ] , [
+    out << "    lv2:port";
+    writeAudioPorts(out);
+    out << R"( , [
         a lv2:InputPort , atom:AtomPort ;
         atom:bufferType atom:Sequence ;
         atom:supports midi:MidiEvent , atom:Object ;
