@@ -313,26 +313,24 @@ void printChange(void* host, void*, const AudioUnitParameter* changed) {
 } // namespace
 
 std::string auUsage() {
-    return R"(  orvella-host au info [--json]          the Audio Unit's description, parameters, presets
-  orvella-host au render IN OUT [--preset FILE.aupreset | --factory N|NAME]
-                 [--set ID=VALUE] [--slice N] [--cc ...] [--tail S] [--format NAME]
-                 [--float] [-q]
-                                         render through Audio Unit render calls; VALUE in the
-                                         parameter's own range, e.g. --set 6=7.5; the other
-                                         options as for render; a mono file stays mono and
-                                         the effect works in mono, as render --mono
-  orvella-host au preset save OUT.aupreset [--factory N|NAME] [--set ID=VALUE]
-  orvella-host au preset show FILE       a preset's form, keys and the parameters it sets
-  orvella-host au gui                    the editor through the Audio Unit's view factory;
-                                         prints each parameter the editor changes
-  (every au command takes --plugin BUNDLE, an Audio Unit bundle folder, and --help)
+    return R"(Audio Unit commands (each also takes --plugin BUNDLE, an Audio Unit bundle folder):
+  au info [--json]     the Audio Unit's description, parameters and presets
+  au render IN OUT     render through Audio Unit render calls: --preset FILE.aupreset or
+                       --factory N|NAME, --set ID=VALUE with VALUE in the parameter's
+                       own range (e.g. --set 6=7.5), --slice N frames a call; --cc,
+                       --tail, --format, --float and -q as for render. A mono file
+                       stays mono and the effect works in mono, as render --mono
+  au preset save OUT   save the state, after --factory and --set, as OUT.aupreset
+  au preset show FILE  a preset's form, keys and the parameters it sets
+  au gui               the editor through the Audio Unit's view factory; prints each
+                       parameter the editor changes
 )";
 }
 
 int runAuCommand(const std::vector<std::string>& arguments, const fs::path& defaultBundle) {
     if (std::any_of(arguments.begin(), arguments.end(),
                     [](const std::string& a) { return a == "--help" || a == "-h"; })) {
-        std::cout << "Audio Unit:\n" << auUsage();
+        std::cout << "Usage: orvella-host au COMMAND [OPTION]...\n\n" << auUsage();
         return 0;
     }
     if (!arguments.empty() && arguments.front() == "render")

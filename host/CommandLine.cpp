@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/AuCommand.h"
 #include "host/DidYouMean.h"
 #include "host/HostError.h"
 
@@ -257,40 +258,57 @@ Command parseCommandLine(const std::vector<std::string>& all, const fs::path& de
                     " (try: orvella-host --help)");
 }
 
+// Laid out as help2man reads it, since the manual page is made from it: the usage lines
+// become the synopsis, "Options:" its own section, a heading ending in a colon over
+// indented lines a subsection, and examples marked "$ " stay verbatim.
 std::string usage() {
-    return R"(Usage:
-  orvella-host render IN OUT [options]   process a sound file through a VST 2.4 plug-in
-                                         ("-" for standard input or output)
-  orvella-host render --demo OUT         render the built-in demo, and OUT's spectrogram
-  orvella-host info [--plugin PATH] [--preset FILE] [--program N|NAME]
-                    [--set PARAM=VALUE ...] [--json]
-                                         the plug-in's facts, parameters and their ranges
-  orvella-host gui [--plugin PATH]       open the plug-in's editor; prints automation
-  orvella-host preset save OUT.fxp|OUT.fxb [--plugin PATH] [--preset FILE]
-                       [--program N|NAME] [--set PARAM=VALUE ...]
-                                         save the program, or the whole bank
-  orvella-host preset show FILE [--plugin PATH]
-                                         print a preset file; with PATH, whether it fits
-                                         and every parameter's value once loaded
+    return R"(Usage: orvella-host render IN OUT [OPTION]...
+  or:  orvella-host render --demo OUT [OPTION]...
+  or:  orvella-host info [OPTION]... [--json]
+  or:  orvella-host gui [--plugin PATH]
+  or:  orvella-host preset save OUT.fxp|OUT.fxb [OPTION]...
+  or:  orvella-host preset show FILE [--plugin PATH]
+  or:  orvella-host au COMMAND [OPTION]...
+Renders sound files through a VST 2.4 plug-in, shows its facts, saves and shows its
+presets and opens its editor. Without --plugin it uses Orvella. The "au" commands do the
+same through the Orvella bundle as an Audio Unit.
 
-Render options:
+Commands:
+  render IN OUT        process a sound file through the plug-in ("-" for standard input
+                       or output)
+  render --demo OUT    render the built-in demo through "PanPhase", and write OUT's
+                       spectrogram beside it
+  info                 the plug-in's facts, programs, and every parameter with its value
+                       and range (--json: the same as JSON)
+  gui                  open the plug-in's editor; prints each parameter it changes
+  preset save OUT      save the program (OUT.fxp) or the whole bank (OUT.fxb)
+  preset show FILE     print a preset file; with --plugin, whether it fits the plug-in
+                       and every parameter's value once loaded
+
+)" + auUsage() +
+           R"(
+Options:
+The plug-in and its settings (render, info, preset save; gui and preset show take --plugin):
   --plugin PATH        a plug-in .so or bundle folder, or the name of one installed
-                       where hosts look: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
-                       /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst (default: the
-                       Orvella bundle built beside this tool, else the installed one)
+                       where hosts look: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, the
+                       lib/vst folder of this tool's installation, /usr/local/lib/vst,
+                       /usr/lib/vst, /usr/lib/lxvst (default: the Orvella bundle built
+                       beside this tool, else the installed one)
   --preset FILE        load an .fxp program or .fxb bank first (a bank plays its
                        program 0: choose another with --program)
   --program N|NAME     select a program (after the preset)
-  --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in displays
-                       it: a number in the parameter's own units or a text, e.g.
+  --set PARAM=VALUE    set a parameter (index or name) to a value as the plug-in
+                       displays it: a number in the parameter's own units or a text, e.g.
                        --set "A Depth=5" --set "B Input=In A"; PARAM=host:V sets the
                        host value V (0..1) itself
+Rendering (render):
   --cc TIME:CC:VALUE   send a MIDI control change at TIME seconds (CC and VALUE 0..127);
                        START-END:CC:FROM-TO sweeps it smoothly, e.g. --cc 0-4:1:0-127
   --block N            block size in samples (default 512)
   --tail SECONDS       keep rendering after the input ends
-  --format NAME        output format: wav, aiff, flac, ogg, ... (default: the one the
-                       output's extension names, else the input's; WAV for "-")
+  --format NAME        output format: wav, aiff, flac, ogg, opus, caf, w64, rf64, au,
+                       mp3 (default: the one the output's extension names, else the
+                       input's; WAV for "-")
   --spectrogram PNG    write a spectrogram of input and output side by side
   --mono               a mono input gives a mono output: the plug-in is told it has one
                        input and one output (Orvella then sums its two sections); by
@@ -299,14 +317,15 @@ Render options:
                        w64, rf64, au)
   -q, --quiet          no progress bar
   --verbose            a one-line summary on stderr when the render is done
-
-Other options: -h, --help (this text); --version (the tool's version).
+Any command:
+  -h, --help           this text
+  --version            the tool's version
 
 Examples:
-  orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
-  orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
-  orvella-host render in.wav out.flac --preset slow.fxp --tail 2
-  orvella-host preset show slow.fxp
-  orvella-host au render in.wav au.wav --factory "Big And Bold" --set 6=7.5
+  $ orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
+  $ orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
+  $ orvella-host render in.wav out.flac --preset slow.fxp --tail 2
+  $ orvella-host preset show slow.fxp
+  $ orvella-host au render in.wav au.wav --factory "Big And Bold" --set 6=7.5
 )";
 }

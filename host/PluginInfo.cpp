@@ -15,7 +15,7 @@ struct Parameter {
 };
 
 struct Facts {
-    std::string name, vendor, product, uniqueId, category;
+    std::string name, vendor, product, file, uniqueId, category;
     VstIntPtr version, vstVersion;
     VstInt32 inputs, outputs, latency, currentProgram;
     bool editor, chunks, midiInput;
@@ -40,6 +40,8 @@ Facts gather(PluginHost& host) {
     if (f.name.empty()) f.name = host.modulePath().stem().string();
     f.vendor = host.vendor();
     f.product = host.product();
+    // Which of several installed copies answered.
+    f.file = host.modulePath().string();
     f.version = host.dispatch(effGetVendorVersion);
     f.vstVersion = host.dispatch(effGetVstVersion);
     f.uniqueId = fourCharacters(e.uniqueID);
@@ -102,7 +104,8 @@ namespace {
 void printJson(const Facts& f, std::ostream& out) {
     const char* yes[] = {"false", "true"};
     out << "{\n  \"name\": " << quoted(f.name) << ",\n  \"vendor\": " << quoted(f.vendor)
-        << ",\n  \"product\": " << quoted(f.product) << ",\n  \"version\": " << f.version
+        << ",\n  \"product\": " << quoted(f.product) << ",\n  \"file\": " << quoted(f.file)
+        << ",\n  \"version\": " << f.version
         << ",\n  \"versionText\": " << quoted(versionText(f.version))
         << ",\n  \"vstVersion\": " << f.vstVersion << ",\n  \"uniqueId\": " << quoted(f.uniqueId)
         << ",\n  \"category\": " << quoted(f.category) << ",\n  \"inputs\": " << f.inputs
@@ -135,6 +138,7 @@ void printText(const Facts& f, std::ostream& out) {
     out << f.name << "\n";
     row("vendor", f.vendor);
     row("product", f.product);
+    row("file", f.file);
     row("version", versionText(f.version));
     row("VST", std::to_string(f.vstVersion));
     row("unique id", f.uniqueId);

@@ -294,11 +294,7 @@ int presetShowCommand(const PresetShowCommand& c) {
 
 int run(const Command& command) {
     if (std::holds_alternative<HelpCommand>(command)) {
-        // The Audio Unit commands go before the examples, which end the text.
-        const std::string text = usage();
-        const std::size_t examples = text.find("\nExamples:");
-        std::cout << text.substr(0, examples) << "\nAudio Unit:\n"
-                  << auUsage() << text.substr(examples);
+        std::cout << usage();
         return 0;
     }
     if (std::holds_alternative<VersionCommand>(command)) {
