@@ -115,9 +115,17 @@ std::vector<fs::path> PluginHost::searchPath() {
         folders.push_back(fs::path(home) / ".vst");
         folders.push_back(fs::path(home) / ".lxvst");
     }
-    for (const char* folder : {"/usr/local/lib/vst", "/usr/lib/vst", "/usr/lib/lxvst"})
-        folders.emplace_back(folder);
+    for (fs::path folder : {installationFolder(), fs::path("/usr/local/lib/vst"),
+                            fs::path("/usr/lib/vst"), fs::path("/usr/lib/lxvst")})
+        if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(std::move(folder));
     return folders;
+}
+
+fs::path PluginHost::installationFolder() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : (self.parent_path() / ORVELLA_INSTALLED_VST_FOLDER).lexically_normal();
 }
 
 namespace {
@@ -185,10 +193,9 @@ fs::path PluginHost::locate(const fs::path& given) {
         const std::string file = path.filename().string();
         if (file == name || file == name + ".so" || file == name + ".vst") return path;
     }
-    throw HostError("plug-in not found: '" + name +
-                    "' (looked in VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, /usr/local/lib/vst, "
-                    "/usr/lib/vst and /usr/lib/lxvst)" +
-                    closePlugIns(name));
+    throw HostError("plug-in not found: '" + name + "' (looked in VST_PATH, LXVST_PATH, ~/.vst, " +
+                    "~/.lxvst, " + installationFolder().string() +
+                    ", /usr/local/lib/vst, /usr/lib/vst and /usr/lib/lxvst)" + closePlugIns(name));
 }
 
 PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)

@@ -25,9 +25,12 @@ public:
     // holding one plug-in, or a bare name (with or without .so or .vst) found in the
     // search path, in order. Throws HostError when there is none.
     static std::filesystem::path locate(const std::filesystem::path& path);
-    // Where Linux hosts look for plug-ins: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst,
-    // /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst.
+    // Where Linux hosts look for plug-ins: VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst, then
+    // the installation's folder, /usr/local/lib/vst, /usr/lib/vst, /usr/lib/lxvst.
     static std::vector<std::filesystem::path> searchPath();
+    // The VST folder of the installation this program belongs to (prefix/lib/vst beside
+    // prefix/bin), wherever it was installed or copied as a whole; empty if unknown.
+    static std::filesystem::path installationFolder();
 
     VSTPlugIn& plugIn() const { return *plugIn_; }
     const AEffect& effect() const { return *plugIn_->getEffect(); }

@@ -628,6 +628,39 @@ TEST_F(HostTool, PluginsAreFoundWhereHostsLook) {
     EXPECT_TRUE(slurp("stdout").starts_with("Orvella Phase Shifter")) << slurp("stdout");
 }
 
+// An installation under DESTDIR holds each part in its place, and its tool finds its own
+// bundle from there, after the user's own folders.
+TEST_F(HostTool, InstalledUnderDestdirPlaysFromItsOwnFolders) {
+    if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
+    const std::string install = "DESTDIR=\"$PWD/stage\" '" ORVELLA_CMAKE "' --install '" +
+                                buildDir.string() + "' --prefix /opt/o >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    const fs::path root = dir / "stage/opt/o";
+    const fs::path module = root / "lib/vst/Orvella.vst/Contents/x86_64-linux/Orvella.so";
+    for (const char* file :
+         {"bin/orvella-host", "lib/vst/Orvella.vst/Contents/Info.plist",
+          "lib/vst/Orvella.vst/Contents/Resources/Big And Bold.aupreset",
+          "lib/lv2/Orvella.lv2/manifest.ttl", "lib/lv2/Orvella.lv2/Resources/bmp10001.png",
+          "share/man/man1/orvella-host.1.gz", "share/doc/orvella/README.md",
+          "share/doc/orvella/copyright", "share/bash-completion/completions/orvella-host"})
+        EXPECT_TRUE(fs::is_regular_file(root / file)) << file;
+    for (const fs::path& so : {module, root / "lib/lv2/Orvella.lv2/Orvella_ui.so"})
+        EXPECT_EQ(fs::status(so).permissions(), fs::perms(0644)) << so;
+
+    fs::create_directories("home/.vst/Orvella.vst/Contents/x86_64-linux");
+    fs::copy_file(tracer, "home/.vst/Orvella.vst/Contents/x86_64-linux/Orvella.so");
+    const std::string installed = "env -u VST_PATH -u LXVST_PATH HOME=\"$PWD/home\" '" +
+                                  (root / "bin/orvella-host").string() + "' ";
+    EXPECT_EQ(std::system((installed + "info >stdout").c_str()), 0);
+    EXPECT_TRUE(slurp("stdout").starts_with("Tracer")) << slurp("stdout");
+    fs::remove_all("home/.vst");
+    EXPECT_EQ(std::system((installed + "info >stdout").c_str()), 0);
+    EXPECT_NE(slurp("stdout").find("  file        " + module.string() + "\n"), std::string::npos)
+        << slurp("stdout");
+    EXPECT_EQ(std::system((installed + "render --demo demo.wav").c_str()), 0);
+    EXPECT_EQ(readSound("demo.wav").channels.size(), 2u);
+}
+
 // The top-level window whose name is `name`, once it shows within five seconds, or 0.
 Window awaitWindow(Display* display, const char* name) {
     Window found = 0;
@@ -753,7 +786,8 @@ TEST_F(HostTool, EveryExampleWorksAsPrinted) {
     std::vector<std::string> examples;
     std::istringstream help(tool({"--help"}).out);
     for (std::string line; std::getline(help, line);)
-        if (!examples.empty() || line == "Examples:") examples.push_back(line);
+        if (!examples.empty() || line == "Examples:")
+            examples.push_back(line.starts_with("  $ ") ? line.substr(4) : line);
     std::istringstream readme(slurp(ORVELLA_SOURCE_DIR "/README.md"));
     for (std::string line; std::getline(readme, line);)
         if (line.starts_with("    build/orvella-host ")) examples.push_back(line);
