@@ -866,6 +866,52 @@ TEST_F(HostTool, ThirdPartyPluginRendersToo) {
     EXPECT_GT(late, 1e-3);
 }
 
+// The bash completion, as bash runs it: each row the words of a line after the tool's (bash
+// source), the cursor at its end, and every word offered, sorted, as the shell reads it back
+// once accepted (after the quote the word opens).
+TEST_F(HostTool, BashCompletesCommandsOptionsProgramsAndFiles) {
+    const fs::path framework = "/usr/share/bash-completion/bash_completion";
+    if (!fs::exists(framework)) GTEST_SKIP() << "bash-completion is not installed";
+    if (!fs::exists(orvella)) GTEST_SKIP() << "the Orvella bundle is not built yet: " << orvella;
+    fs::create_directories("f/d");
+    for (const char* name : {"f/a.wav", "f/b.fxp", "f/c.txt"}) std::ofstream{name};
+    const std::pair<std::string, std::string> rows[] = {
+        {"re", "render"},
+        {"gui --", "--help|--plugin"},
+        {"preset show --", "--help|--plugin"},
+        {"au render in.wav o.wav --f", "--factory|--float|--format"},
+        {"render --format = f", "flac"},
+        {"render in.wav out.wav --program My", "My, how pleasant!"},
+        {"info --program = 'My\\,\\ h'", "My, how pleasant!"},
+        {"info --program '\"My, h'", "My, how pleasant!"},
+        {"au render in.wav o.wav --factory \"'Big\"", "Big And Bold"},
+        {"info --plugin '" + tracer + "' --program ''", "Half|Quiet|Unity"},
+        {"gui --plugin = '" + tracer + "' ''", "none"},
+        {"preset save --plugin = '" + tracer + "' --program Q", "Quiet"},
+        {"info --plugin nowhere.so --program ''", "none"},
+        {"info --set 'A\\ F'", "A Feedbk="},
+        {"info --set 'A\\ Feedbk='", "none"},
+        {"render f/", "f/a.wav|f/d"},
+        {"render f/a.wav f/", "f/a.wav|f/d"},
+        {"preset save f/", "f/b.fxp|f/d"},
+        {"au preset show f/", "f/d"},
+    };
+    for (const auto& [words, offered] : rows) {
+        std::ofstream("complete.sh")
+            << "source " << framework << "\nsource " ORVELLA_SOURCE_DIR
+            << "/host/bash-completion/orvella-host\nCOMP_WORDS=('" << built("orvella-host") << "' "
+            << words << ")\n"
+            << "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) COMP_LINE=${COMP_WORDS[*]}\n"
+            << "COMP_LINE=${COMP_LINE// = /=} COMP_POINT=${#COMP_LINE}\n_orvella_host\n"
+            << "o=${COMP_WORDS[COMP_CWORD]:0:1}; [[ $o == [\\\"\\'] ]] || o=\n"
+            << "for r in \"${COMPREPLY[@]-none}\"; do eval \"printf '%s\\n' $o$r$o\"; done |"
+            << "sort | paste -sd'|'\n";
+        EXPECT_EQ(std::system("bash complete.sh >stdout 2>stderr"), 0) << words;
+        EXPECT_EQ(slurp("stdout"), offered + "\n") << words;
+        EXPECT_EQ(slurp("stderr"), "") << words;
+    }
+}
+
 // --- orvella-host au: the Audio Unit path against the VST path on the same files ---------------
 
 using AuTool = HostTool;
