@@ -101,6 +101,19 @@ std::size_t findName(const std::string& kind, const std::string& name,
     throw HostError("unknown " + kind + " '" + name + "'" + didYouMean(name, shown) + hint);
 }
 
+namespace {
+
+// The folders every user shares: the installation's own, then the system's.
+std::vector<fs::path> sharedFolders() {
+    std::vector<fs::path> folders{"/usr/local/lib/vst", "/usr/lib/vst", "/usr/lib/lxvst"};
+    const fs::path own = PluginHost::installationFolder();
+    if (!own.empty() && std::find(folders.begin(), folders.end(), own) == folders.end())
+        folders.insert(folders.begin(), own);
+    return folders;
+}
+
+} // namespace
+
 std::vector<fs::path> PluginHost::searchPath() {
     std::vector<fs::path> folders;
     for (const char* variable : {"VST_PATH", "LXVST_PATH"}) {
@@ -115,9 +128,8 @@ std::vector<fs::path> PluginHost::searchPath() {
         folders.push_back(fs::path(home) / ".vst");
         folders.push_back(fs::path(home) / ".lxvst");
     }
-    for (fs::path folder : {installationFolder(), fs::path("/usr/local/lib/vst"),
-                            fs::path("/usr/lib/vst"), fs::path("/usr/lib/lxvst")})
-        if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+    for (fs::path& folder : sharedFolders())
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(std::move(folder));
     return folders;
 }
@@ -193,9 +205,10 @@ fs::path PluginHost::locate(const fs::path& given) {
         const std::string file = path.filename().string();
         if (file == name || file == name + ".so" || file == name + ".vst") return path;
     }
-    throw HostError("plug-in not found: '" + name + "' (looked in VST_PATH, LXVST_PATH, ~/.vst, " +
-                    "~/.lxvst, " + installationFolder().string() +
-                    ", /usr/local/lib/vst, /usr/lib/vst and /usr/lib/lxvst)" + closePlugIns(name));
+    std::string looked = "VST_PATH, LXVST_PATH, ~/.vst, ~/.lxvst";
+    for (const fs::path& folder : sharedFolders()) looked += ", " + folder.string();
+    throw HostError("plug-in not found: '" + name + "' (looked in " + looked + ")" +
+                    closePlugIns(name));
 }
 
 PluginHost::PluginHost(const fs::path& given, double sampleRate, VstInt32 blockSize)
