@@ -128,7 +128,11 @@ std::string fourCharText(OSType code) {
     return text;
 }
 
-AudioUnitHost::AudioUnitHost(const fs::path& bundle) {
+AudioUnitHost::AudioUnitHost(const fs::path& given) {
+    // A bare name is looked for where VST hosts look: the one bundle serves both.
+    std::error_code ec;
+    const fs::path bundle =
+        fs::exists(given, ec) || given.has_parent_path() ? given : PluginHost::locate(given);
     if (!fs::is_directory(bundle)) throw HostError("no bundle folder at " + bundle.string());
     if (RegisterComponentBundle(bundle, &component_) != noErr)
         throw HostError(bundle.string() + " describes no Audio Unit component");

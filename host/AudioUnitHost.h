@@ -21,7 +21,8 @@ class AudioUnitHost final {
 public:
     // [main thread] Registers the bundle's component and opens an instance; throws
     // HostError when the bundle describes no component or the component does not open,
-    // naming the file at fault when one is.
+    // naming the file at fault when one is. A bare name (Orvella.vst) is looked for in
+    // the plug-in search path.
     explicit AudioUnitHost(const std::filesystem::path& bundle);
     // [main thread] Closes the instance and forgets the component.
     ~AudioUnitHost();

@@ -659,6 +659,8 @@ TEST_F(HostTool, InstalledUnderDestdirPlaysFromItsOwnFolders) {
         << slurp("stdout");
     EXPECT_EQ(std::system((installed + "render --demo demo.wav").c_str()), 0);
     EXPECT_EQ(readSound("demo.wav").channels.size(), 2u);
+    EXPECT_EQ(std::system((installed + "au info >stdout").c_str()), 0);
+    EXPECT_TRUE(slurp("stdout").starts_with("Calderis: Orvella")) << slurp("stdout");
 }
 
 // The top-level window whose name is `name`, once it shows within five seconds, or 0.
