@@ -321,6 +321,11 @@ Any command:
   -h, --help           this text
   --version            the tool's version
 
+Environment:
+  VST_PATH             folders, separated by ":", searched for plug-ins before the others
+  LXVST_PATH           more such folders, searched next
+  DISPLAY              the X display the editor opens on (gui, au gui)
+
 Examples:
   $ orvella-host render in.wav out.wav --program "Big And Bold" --spectrogram out.png
   $ orvella-host preset save slow.fxp --program "Slow Burn" --set "A Feedbk=9"
